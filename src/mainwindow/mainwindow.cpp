@@ -1,0 +1,263 @@
+#include "mainwindow/mainwindow.h"
+
+#include "app/applogger.h"
+#include "display/radarindicatorwidget.h"
+#include "mainwindow/datamessagelog.h"
+#include "protocol/commands.h"
+#include "regions/regionwidget.h"
+#include "ui_mainwindow.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QIntValidator>
+#include <QRegExpValidator>
+#include <QUdpSocket>
+#include <QtMath>
+
+#include <log4qt/logger.h>
+
+namespace {
+
+void logLine(const QString &line)
+{
+    appLogger()->info(line);
+}
+
+struct NavigationEntry
+{
+    const char *text;
+    const char *icon;
+};
+
+// List row = page index of stackedWidget.
+constexpr NavigationEntry navigationEntries[] = {
+    {QT_TRANSLATE_NOOP("MainWindow", "连接设置"), ":/images/resource/conn_settings.png"},
+    {QT_TRANSLATE_NOOP("MainWindow", "扫描图像"), ":/images/resource/scan_image.png"},
+    {QT_TRANSLATE_NOOP("MainWindow", "区域设置"), ":/images/resource/region.png"},
+    {QT_TRANSLATE_NOOP("MainWindow", "数据报文"), ":/images/resource/data.png"},
+    {QT_TRANSLATE_NOOP("MainWindow", "接线图示"), ":/images/resource/writing_graph.png"},
+};
+
+const QColor editorColors[] = {QColor(255, 250, 0, 128), QColor(255, 200, 50, 128),
+                               QColor(255, 100, 0, 128)};
+
+QString colorStyleSheet(const QColor &color)
+{
+    return QStringLiteral("QPushButton{background-color: rgba(%0,%1,%2,%3);}")
+        .arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
+        .arg(color.alpha());
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), serialPort(new QSerialPort),
+      udpSocket(new QUdpSocket), pointCloudDecoder(logLine), rawRegionParser(logLine),
+      modbusRegionParser(logLine)
+{
+    ui->setupUi(this);
+    dataMessageLog = new DataMessageLog(ui->textEditDataGram);
+    pointCloudDecoder.setRevolutionHandler(
+        [this](const ScanFrames &revolution) { showRevolution(revolution); });
+
+    const QStringList portNames = findAvailablePorts();
+    ui->radarIndicatorWidget->setRegionsVisible(false);
+    fillSelectors(portNames);
+    buildNavigation();
+    loadWiringDiagram();
+
+    connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::readSerialData);
+    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handleSerialError);
+    connect(udpSocket, &QUdpSocket::readyRead, this, &MainWindow::readUdpData);
+    connect(udpSocket, &QAbstractSocket::errorOccurred, this, &MainWindow::handleUdpError);
+
+    createRegionEditors();
+    // Runs the group-row handler now, before the editors are wired to the store.
+    ui->listWidgetRgnGroupIndex->setCurrentRow(0);
+    connectRegionEditors();
+
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(ui->pushButtonAddPoint), static_cast<QWidget *>(ui->pushButtonClearScreen),
+          static_cast<QWidget *>(ui->labelNavMode), static_cast<QWidget *>(ui->comboBoxNavMode),
+          static_cast<QWidget *>(ui->frameNavMode), static_cast<QWidget *>(ui->comboBoxScanFrenquency),
+          static_cast<QWidget *>(ui->comboBoxBaudRates)}) {
+        hidden->hide();
+    }
+    installValidators();
+    ui->stackedWidgetConnMode->setCurrentIndex(0);
+    updateGroupIcons(-1);
+    appLogger()->info(QStringLiteral("Set region group index icon......"));
+}
+
+MainWindow::~MainWindow()
+{
+    appLogger()->info(QStringLiteral("Send radar stop acquisition command......"));
+    linkState = StoppingScan;
+    sendHexCommand(DeviceCommand::stopScan(ConnMode(connMode)));
+    closeCurrentLink();
+
+    delete dataMessageLog;
+    delete ui;
+    regionWidgets.clear();
+    delete udpSocket;
+    delete serialPort;
+}
+
+void MainWindow::setDeviceEndpoint(const QHostAddress &address, quint16 port)
+{
+    deviceAddress = address;
+    devicePort = port;
+}
+
+void MainWindow::fillSelectors(const QStringList &portNames)
+{
+    ui->comboBoxComNames->addItems(portNames);
+    ui->comboBoxModbusComNames->addItems(portNames);
+
+    ui->comboBoxBaudRates->addItems({QStringLiteral("460800"), QStringLiteral("921600")});
+    ui->comboBoxBaudRates->setCurrentIndex(0);
+
+    ui->comboBoxScanFrenquency->addItems({QStringLiteral("20HZ"), QStringLiteral("15HZ"),
+                                          QStringLiteral("10HZ"), QStringLiteral("5HZ"),
+                                          tr("停止转动")});
+    ui->comboBoxScanFrenquency->setCurrentIndex(2);
+
+    ui->comboBoxNavMode->addItems({tr("导航模式"), tr("避障模式")});
+    ui->comboBoxNavMode->setCurrentIndex(0);
+}
+
+void MainWindow::buildNavigation()
+{
+    for (const NavigationEntry &entry : navigationEntries) {
+        ui->listWidgetMenu->addItem(
+            new QListWidgetItem(QIcon(QString::fromLatin1(entry.icon)), tr(entry.text)));
+    }
+    ui->listWidgetMenu->setCurrentRow(0);
+    ui->stackedWidget->setCurrentIndex(0);
+    connect(ui->listWidgetMenu, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            ui->stackedWidget->setCurrentIndex(row);
+    });
+}
+
+void MainWindow::loadWiringDiagram()
+{
+    // The translation names the picture of the operator's language.
+    const QPixmap diagram(tr(":/images/resource/wiring_diagram.jpg"));
+    ui->labelWritingDiagram->setFixedSize(diagram.size());
+    ui->labelWritingDiagram->setPixmap(diagram);
+}
+
+void MainWindow::createRegionEditors()
+{
+    QVBoxLayout *tabLayouts[] = {ui->verticalLayoutTab1, ui->verticalLayoutTab2,
+                                 ui->verticalLayoutTab3};
+    for (int rgnIndex = 0; rgnIndex < 3; ++rgnIndex) {
+        auto *editor = new RegionWidget(rgnIndex, this);
+        editor->setColor(editorColors[rgnIndex]);
+        tabLayouts[rgnIndex]->addWidget(editor);
+        regionWidgets.append(editor);
+    }
+}
+
+void MainWindow::connectRegionEditors()
+{
+    RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
+    for (RegionWidget *editor : qAsConst(regionWidgets)) {
+        connect(
+            editor, &RegionWidget::addRegionPoints, editor,
+            [this, display](RegionWidget *p, int rgnIndex) {
+                const int group = currentGroupRow();
+                if (group < 1)
+                    return;
+                display->clearRegionPoints(group, rgnIndex);
+                for (const QPointF &point : p->regionPoints())
+                    display->addRegionPoint(group, rgnIndex, point);
+            },
+            Qt::DirectConnection);
+    }
+    connect(this, &MainWindow::updateGroupAndRgnIndex, display,
+            &RadarIndicatorWidget::setCurrentGroupAndRegion, Qt::DirectConnection);
+    connect(this, &MainWindow::updateAlarmPointNum, display,
+            &RadarIndicatorWidget::setAlarmPointNum, Qt::DirectConnection);
+    connect(
+        display, &RadarIndicatorWidget::updateRegionPoint, display,
+        [this](int, int rgnIndex, int pointIndex, QPointF point) {
+            regionWidgets.at(rgnIndex)->updateRegionPoint(pointIndex, point);
+        },
+        Qt::DirectConnection);
+    for (RegionWidget *editor : qAsConst(regionWidgets)) {
+        // isInRange travels by reference, so this connection must stay direct.
+        connect(
+            editor, &RegionWidget::updateRegionPoints, editor,
+            [this, display](int rgnIndex, int pointIndex, QPointF point, bool &isInRange) {
+                const int group = currentGroupRow();
+                if (group >= 1)
+                    isInRange = display->setRegionPoint(group, rgnIndex, pointIndex, point);
+            },
+            Qt::DirectConnection);
+        connect(
+            editor, &RegionWidget::beyondTheRange, this,
+            [this] { showMessage(tr("设置位置超限！")); }, Qt::DirectConnection);
+    }
+}
+
+void MainWindow::installValidators()
+{
+    const QRegExp ipv4(QStringLiteral(
+        "^((2[0-4]\\d|25[0-5]|[01]?\\d\\d?)\\.){3}(2[0-4]\\d|25[0-5]|[01]?\\d\\d?)$"));
+    ui->lineEditIP->setValidator(new QRegExpValidator(ipv4, this));
+    ui->lineEditPort->setValidator(new QIntValidator(this));
+}
+
+int MainWindow::currentGroupRow() const
+{
+    return ui->listWidgetRgnGroupIndex->currentRow();
+}
+
+void MainWindow::on_comboBoxGraphType_currentIndexChanged(int index)
+{
+    ui->radarIndicatorWidget->setGraphType(index);
+}
+
+void MainWindow::on_spinBoxPointRadius_valueChanged(int arg1)
+{
+    ui->radarIndicatorWidget->setPointRadius(arg1);
+}
+
+void MainWindow::on_spinBoxLineWidth_valueChanged(int arg1)
+{
+    ui->radarIndicatorWidget->setLineWidth(arg1);
+}
+
+void MainWindow::on_pushButtonColorSelect_clicked()
+{
+    const QColor color = QColorDialog::getColor(QColor(255, 255, 255, 128), this,
+                                                tr("颜色对话框"), QColorDialog::ShowAlphaChannel);
+    if (!color.isValid())
+        return; // cancelled: the operator keeps the colour they had
+    ui->pushButtonColorSelect->setStyleSheet(colorStyleSheet(color));
+    ui->radarIndicatorWidget->setPointColor(color);
+}
+
+void MainWindow::on_pushButtonAddPoint_clicked()
+{
+    ui->radarIndicatorWidget->clearScreen();
+    // A sine of 30 m amplitude in 3 degree steps, with the device tool's pi of 3.14152.
+    QVector<QPointF> sine;
+    for (int k = 1;; ++k) {
+        const double angle = 249.0 * k / 83 / 180 * 3.14152;
+        if (angle > 6.3)
+            break;
+        sine.append(QPointF(249.0 * k, 30000 * qSin(angle)));
+        QCoreApplication::processEvents();
+    }
+    ui->radarIndicatorWidget->setPointCloud({sine});
+}
+
+void MainWindow::on_pushButtonClearScreen_clicked()
+{
+    ui->radarIndicatorWidget->clearScreen();
+}

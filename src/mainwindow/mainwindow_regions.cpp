@@ -1,0 +1,153 @@
+// Region page: group selection, alarm point counts, group icons and the region file.
+#include "mainwindow/mainwindow.h"
+
+#include "app/applogger.h"
+#include "chrome/dialoginfo.h"
+#include "display/radarindicatorwidget.h"
+#include "regions/regionwidget.h"
+#include "ui_mainwindow.h"
+
+#include <QFileDialog>
+
+#include <algorithm>
+
+#include <log4qt/logger.h>
+
+void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
+{
+    const bool groupSelected = currentRow != 0;
+    for (QWidget *control : {static_cast<QWidget *>(ui->tabWidgetRgnIndex),
+                             static_cast<QWidget *>(ui->pushButtonOpenConfig),
+                             static_cast<QWidget *>(ui->pushButtonSaveConfig)}) {
+        control->setEnabled(groupSelected);
+    }
+    // The device-side controls need a link as well as a group.
+    const bool deviceSide = groupSelected && isLinkOpen();
+    for (QWidget *control : {static_cast<QWidget *>(ui->pushButtonAlarmState),
+                             static_cast<QWidget *>(ui->spinBoxAlarmPointNum),
+                             static_cast<QWidget *>(ui->pushButtonUpload),
+                             static_cast<QWidget *>(ui->pushButtonDownload)}) {
+        control->setEnabled(deviceSide);
+    }
+
+    RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
+    display->setRegionsVisible(groupSelected);
+
+    const int group = currentGroupRow();
+    const int rgnIndex = ui->tabWidgetRgnIndex->currentIndex();
+    if (group < 1)
+        return;
+
+    const int previousGroup = display->currentGroupIndex();
+    emit updateGroupAndRgnIndex(group, rgnIndex);
+    refreshAlarmPointNum();
+
+    const RegionGroup regions = display->regions().value(group);
+    for (int i = 0; i < regions.size() && i < regionWidgets.size(); ++i)
+        regionWidgets.at(i)->setPoints(regions.at(i).polygon);
+
+    updateGroupIcons(previousGroup);
+    appLogger()->info(QStringLiteral("Set region group index icon......"));
+}
+
+void MainWindow::on_tabWidgetRgnIndex_currentChanged(int index)
+{
+    const int group = currentGroupRow();
+    if (group < 1)
+        return;
+    emit updateGroupAndRgnIndex(group, index);
+    refreshAlarmPointNum();
+}
+
+void MainWindow::on_spinBoxAlarmPointNum_valueChanged(int arg1)
+{
+    const int group = currentGroupRow();
+    if (group >= 1)
+        emit updateAlarmPointNum(group, ui->tabWidgetRgnIndex->currentIndex(), arg1);
+}
+
+void MainWindow::refreshAlarmPointNum()
+{
+    const int group = currentGroupRow();
+    if (group < 1)
+        return;
+    const int count =
+        ui->radarIndicatorWidgetDrawRgn->alarmPointNum(group, ui->tabWidgetRgnIndex->currentIndex());
+    // The spin box clamps to its range; the store keeps its own value.
+    const QSignalBlocker blocker(ui->spinBoxAlarmPointNum);
+    ui->spinBoxAlarmPointNum->setValue(count);
+}
+
+void MainWindow::updateGroupIcons(int groupIndex)
+{
+    if (defaultGroupIcon.isNull())
+        defaultGroupIcon = QIcon(tr(":/images/resource/default_icon.png"));
+
+    RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
+    const int selectedGroup = currentGroupRow();
+    const int rgnIndex = ui->tabWidgetRgnIndex->currentIndex();
+
+    const auto showThumbnail = [&](int group) {
+        display->setCurrentGroupAndRegion(group, rgnIndex);
+        QPixmap picture;
+        display->thumbnail(picture);
+        if (!picture.isNull())
+            ui->listWidgetRgnGroupIndex->item(group)->setIcon(QIcon(picture));
+    };
+
+    if (groupIndex != -1) {
+        showThumbnail(groupIndex);
+    } else {
+        const RegionStore &store = display->regions();
+        for (auto it = store.cbegin(); it != store.cend(); ++it) {
+            const bool hasVertices = std::any_of(it->cbegin(), it->cend(), [](const Region &r) {
+                return !r.polygon.isEmpty();
+            });
+            if (hasVertices)
+                showThumbnail(it.key());
+            else
+                ui->listWidgetRgnGroupIndex->item(it.key())->setIcon(defaultGroupIcon);
+        }
+    }
+    display->setCurrentGroupAndRegion(selectedGroup > 0 ? selectedGroup : 1, rgnIndex);
+}
+
+void MainWindow::showMessage(const QString &text)
+{
+    DialogInfo dialog;
+    dialog.setInfoText(text);
+    dialog.exec();
+}
+
+void MainWindow::on_pushButtonOpenConfig_clicked()
+{
+    const QString name =
+        QFileDialog::getOpenFileName(this, tr("打开区域设置文件"), QStringLiteral("regions.dat"),
+                                     tr("dat文件(*.dat)"));
+    if (name.isEmpty())
+        return;
+
+    const int previousRow = currentGroupRow();
+    ui->listWidgetRgnGroupIndex->setCurrentRow(0);
+    if (!ui->radarIndicatorWidgetDrawRgn->loadRegions(name)) {
+        // The store is untouched; show the group the operator was working on again.
+        ui->listWidgetRgnGroupIndex->setCurrentRow(previousRow);
+        showMessage(tr("打开区域设置文件失败！"));
+        return;
+    }
+    ui->listWidgetRgnGroupIndex->setCurrentRow(1);
+    updateGroupIcons(-1);
+    appLogger()->info(QStringLiteral("Set region group index icon......"));
+    showMessage(tr("打开区域设置文件成功！"));
+}
+
+void MainWindow::on_pushButtonSaveConfig_clicked()
+{
+    const QString name =
+        QFileDialog::getSaveFileName(this, tr("保存区域设置文件"), QStringLiteral("regions.dat"),
+                                     tr("dat文件(*.dat)"));
+    if (name.isEmpty())
+        return;
+    showMessage(ui->radarIndicatorWidgetDrawRgn->saveRegions(name) ? tr("保存区域设置文件成功！")
+                                                                   : tr("保存区域设置文件失败！"));
+}
