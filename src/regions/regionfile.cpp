@@ -1,0 +1,93 @@
+#include "regions/regionfile.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSaveFile>
+
+#include <optional>
+
+namespace RegionFile {
+
+namespace {
+
+bool isKnownSpec(const QColor &color)
+{
+    return color.spec() >= QColor::Rgb && color.spec() <= QColor::ExtendedRgb;
+}
+
+// Field by field rather than QPolygonF's operator>>: that one reserves the vertex count it
+// reads before checking it, and a foreign file's count can ask for gigabytes.
+std::optional<Region> readRegion(QDataStream &stream)
+{
+    Region region;
+    quint32 vertexCount = 0;
+    stream >> region.color >> vertexCount;
+    if (stream.status() != QDataStream::Ok || !isKnownSpec(region.color) ||
+        vertexCount > quint32(Regions::maxVertices))
+        return std::nullopt;
+    for (quint32 i = 0; i < vertexCount; ++i) {
+        QPointF vertex;
+        stream >> vertex;
+        region.polygon.append(vertex);
+    }
+    qint32 alarmPointNum = 0;
+    stream >> alarmPointNum;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    region.alarmPointNum = alarmPointNum;
+    return region;
+}
+
+// The groups the file names, a later record of a key replacing an earlier one.
+std::optional<RegionStore> readGroups(QDataStream &stream)
+{
+    RegionStore groups;
+    for (int i = 0; i < Regions::groupCount; ++i) {
+        qint32 key = 0;
+        stream >> key;
+        if (stream.status() != QDataStream::Ok || key < 1 || key > Regions::groupCount)
+            return std::nullopt;
+        RegionGroup group;
+        for (int rgnIndex = 0; rgnIndex < Regions::regionsPerGroup; ++rgnIndex) {
+            const std::optional<Region> region = readRegion(stream);
+            if (!region)
+                return std::nullopt;
+            group.append(*region);
+        }
+        groups.insert(key, group);
+    }
+    return groups;
+}
+
+} // namespace
+
+bool save(const RegionStore &store, const QString &path)
+{
+    // QSaveFile replaces the old file only once everything is written.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream stream(&file);
+    for (auto group = store.cbegin(); group != store.cend(); ++group) {
+        stream << qint32(group.key());
+        for (const Region &region : group.value())
+            stream << region.color << region.polygon << qint32(region.alarmPointNum);
+    }
+    return stream.status() == QDataStream::Ok && file.commit();
+}
+
+bool load(const QString &path, RegionStore &store)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream stream(&file);
+    const std::optional<RegionStore> groups = readGroups(stream);
+    if (!groups)
+        return false;
+    for (auto group = groups->cbegin(); group != groups->cend(); ++group)
+        store.insert(group.key(), group.value());
+    return true;
+}
+
+} // namespace RegionFile

@@ -1,0 +1,255 @@
+#include "regions/region.h"
+#include "regions/regionfile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Bytes of one empty region record and of one group of empty regions in the file.
+constexpr int emptyRegionBytes = 19;
+constexpr int emptyGroupBytes = 4 + 3 * emptyRegionBytes;
+
+RegionStore variedStore()
+{
+    RegionStore store = Regions::initialStore();
+    store[1][0].polygon = QPolygonF(QVector<QPointF>{QPointF(0.25, -0.5), QPointF(-1234.9, 56.7)});
+    store[1][1].color = QColor(1, 2, 3, 0);
+    store[1][1].alarmPointNum = 0;
+    store[7][2].color = QColor(0, 0, 0, 1);
+    store[7][2].alarmPointNum = 255;
+    store[7][2].polygon =
+        QPolygonF(QVector<QPointF>{QPointF(1e-9, 19999.999999), QPointF(-20000, 0)});
+    store[15][0].color = QColor(12, 34, 56, 255);
+    store[15][0].alarmPointNum = 1000;
+    for (int i = 0; i < Regions::maxVertices; ++i)
+        store[15][0].polygon << QPointF(i * 0.1, -i * 3.3);
+    return store;
+}
+
+QByteArray imageOf(const RegionStore &store)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("image.dat"));
+    if (!RegionFile::save(store, path))
+        return {};
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void patchInt32(QByteArray &image, int offset, qint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        image[offset + i] = char(quint32(value) >> (24 - 8 * i));
+}
+
+} // namespace
+
+class RegionModelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+
+    void initialStoreSavesToKnownImage();
+    void savedStoreLoadsBackExactly();
+    void damagedFileLeavesStoreUnchanged_data();
+    void damagedFileLeavesStoreUnchanged();
+    void missingFileLeavesStoreUnchanged();
+    void groupNamedTwiceTakesLaterRecord();
+    void unwritablePathFailsToSave();
+
+    void polarAngleCoversAllQuadrants_data();
+    void polarAngleCoversAllQuadrants();
+    void sortedRegionsStartAtScanFieldEdge();
+    void pointInRangeLimits_data();
+    void pointInRangeLimits();
+
+private:
+    QString writeFile(const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("regions.dat"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+};
+
+void RegionModelTest::initialStoreSavesToKnownImage()
+{
+    const QByteArray image = imageOf(Regions::initialStore());
+    QCOMPARE(image.size(), 915);
+    QCOMPARE(image.left(23).toHex(' ').toUpper(),
+             QByteArray("00 00 00 01 01 80 80 FF FF FA FA 00 00 00 00 00 00 00 00 00 00 00 05"));
+    // Group 15 follows 14 groups of empty regions.
+    QCOMPARE(image.mid(14 * emptyGroupBytes, 4).toHex(), QByteArray("0000000f"));
+}
+
+void RegionModelTest::savedStoreLoadsBackExactly()
+{
+    const RegionStore saved = variedStore();
+    const QString path = dir.filePath(QStringLiteral("saved.dat"));
+    QVERIFY(RegionFile::save(saved, path));
+
+    RegionStore loaded = Regions::initialStore();
+    loaded[3][1].polygon << QPointF(5, 5); // overwritten: the file names every group
+    QVERIFY(RegionFile::load(path, loaded));
+    QCOMPARE(loaded, saved);
+}
+
+void RegionModelTest::damagedFileLeavesStoreUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray image = imageOf(variedStore());
+    QTest::newRow("empty") << QByteArray();
+    for (int size = 1; size < image.size(); size += 37)
+        QTest::addRow("truncated to %d", size) << image.left(size);
+    QTest::newRow("last byte missing") << image.chopped(1);
+
+    QByteArray keyZero = image;
+    patchInt32(keyZero, 0, 0);
+    QTest::newRow("key 0") << keyZero;
+    QByteArray keySixteen = image;
+    patchInt32(keySixteen, 0, 16);
+    QTest::newRow("key 16") << keySixteen;
+
+    RegionStore tooMany = Regions::initialStore();
+    tooMany[9][1].polygon = QVector<QPointF>(Regions::maxVertices + 1, QPointF(1, 1));
+    QTest::newRow("31 vertices") << imageOf(tooMany);
+
+    QByteArray hugeCount = imageOf(Regions::initialStore());
+    patchInt32(hugeCount, 4 + 11, -1);
+    QTest::newRow("vertex count 0xFFFFFFFF") << hugeCount;
+
+    QByteArray invalidColor = image;
+    invalidColor[4] = 0;
+    QTest::newRow("invalid colour") << invalidColor;
+    QByteArray unknownSpec = image;
+    unknownSpec[4] = 100;
+    QTest::newRow("unknown colour spec") << unknownSpec;
+
+    QRandomGenerator random(20);
+    QByteArray noise(image.size(), Qt::Uninitialized);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("foreign file") << QByteArray("<?xml version=\"1.0\"?><regions/>\n");
+}
+
+void RegionModelTest::damagedFileLeavesStoreUnchanged()
+{
+    QFETCH(QByteArray, bytes);
+    RegionStore store = variedStore();
+    QVERIFY(!RegionFile::load(writeFile(bytes), store));
+    QCOMPARE(store, variedStore());
+}
+
+void RegionModelTest::missingFileLeavesStoreUnchanged()
+{
+    RegionStore store = variedStore();
+    QVERIFY(!RegionFile::load(dir.filePath(QStringLiteral("absent.dat")), store));
+    QCOMPARE(store, variedStore());
+}
+
+void RegionModelTest::groupNamedTwiceTakesLaterRecord()
+{
+    RegionStore inFile = Regions::initialStore();
+    inFile[1][0].alarmPointNum = 11;
+    inFile[2][0].alarmPointNum = 22;
+    QByteArray image = imageOf(inFile);
+    patchInt32(image, emptyGroupBytes, 1); // the second record also names group 1
+
+    RegionStore store = Regions::initialStore();
+    store[2][2].polygon << QPointF(7, 8);
+    const RegionStore before = store;
+    QVERIFY(RegionFile::load(writeFile(image), store));
+    QCOMPARE(store[1][0].alarmPointNum, 22);
+    QCOMPARE(store[2], before[2]);
+    QCOMPARE(store.size(), Regions::groupCount);
+}
+
+void RegionModelTest::unwritablePathFailsToSave()
+{
+    QVERIFY(!RegionFile::save(Regions::initialStore(), dir.filePath("absent/regions.dat")));
+    QVERIFY(!RegionFile::save(Regions::initialStore(), dir.path())); // a directory
+}
+
+void RegionModelTest::polarAngleCoversAllQuadrants_data()
+{
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<double>("degrees");
+    QTest::newRow("origin") << QPointF(0, 0) << 0.0;
+    QTest::newRow("+x") << QPointF(3, 0) << 0.0;
+    QTest::newRow("first quadrant") << QPointF(1, 1) << 45.0;
+    QTest::newRow("+y") << QPointF(0, 5) << 90.0;
+    QTest::newRow("second quadrant") << QPointF(-1, 1) << 135.0;
+    QTest::newRow("-x") << QPointF(-2, 0) << 180.0;
+    QTest::newRow("third quadrant") << QPointF(-1, -1) << 225.0;
+    QTest::newRow("-y") << QPointF(0, -5) << 270.0;
+    QTest::newRow("fourth quadrant") << QPointF(1, -1) << 315.0;
+    QTest::newRow("just below +x") << QPointF(1, -1e-3) << 359.942704;
+}
+
+void RegionModelTest::polarAngleCoversAllQuadrants()
+{
+    QFETCH(QPointF, point);
+    QFETCH(double, degrees);
+    QVERIFY2(qAbs(polarAngle(point.x(), point.y()) - degrees) < 1e-6,
+             qPrintable(QString::number(polarAngle(point.x(), point.y()), 'g', 12)));
+}
+
+void RegionModelTest::sortedRegionsStartAtScanFieldEdge()
+{
+    const auto atDegrees = [](double degrees) {
+        return QPointF(std::cos(qDegreesToRadians(degrees)), std::sin(qDegreesToRadians(degrees))) *
+               1000;
+    };
+    RegionStore store = variedStore();
+    store[4][1].polygon =
+        QPolygonF(QVector<QPointF>{atDegrees(200), atDegrees(10), atDegrees(350), atDegrees(90)});
+    const RegionStore before = store;
+
+    const RegionStore sorted = Regions::sortedRegions(store);
+    QCOMPARE(sorted[4][1].polygon, QPolygonF(QVector<QPointF>{atDegrees(350), atDegrees(10),
+                                                              atDegrees(90), atDegrees(200)}));
+    QCOMPARE(sorted[4][1].color, before[4][1].color);
+    QCOMPARE(sorted[1][0].polygon, // 177 degrees before 297
+             QPolygonF(QVector<QPointF>{QPointF(-1234.9, 56.7), QPointF(0.25, -0.5)}));
+    QCOMPARE(store, before); // the store keeps its entry order
+}
+
+void RegionModelTest::pointInRangeLimits_data()
+{
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<bool>("inRange");
+    QTest::newRow("sensor") << QPointF(0, 0) << true;
+    QTest::newRow("straight down") << QPointF(0, -1) << false;
+    QTest::newRow("exactly 225 degrees") << QPointF(-5000, -5000) << true;
+    QTest::newRow("exactly 315 degrees") << QPointF(5000, -5000) << true;
+    QTest::newRow("just inside 225") << QPointF(-4999.999, -5000) << false;
+    QTest::newRow("just inside 315") << QPointF(4999.999, -5000) << false;
+    QTest::newRow("20000 right") << QPointF(20000, 0) << true;
+    QTest::newRow("20000 left") << QPointF(-20000, 0) << true;
+    QTest::newRow("20001 forward") << QPointF(0, 20001) << false;
+    QTest::newRow("20001 right") << QPointF(20001, 0) << false;
+    QTest::newRow("far on 315 edge") << QPointF(14142, -14142) << true;
+    QTest::newRow("beyond on 315 edge") << QPointF(14143, -14143) << false;
+}
+
+void RegionModelTest::pointInRangeLimits()
+{
+    QFETCH(QPointF, point);
+    QFETCH(bool, inRange);
+    QCOMPARE(Regions::isPointInRange(point), inRange);
+}
+
+QTEST_GUILESS_MAIN(RegionModelTest)
+#include "tst_regionmodel.moc"
