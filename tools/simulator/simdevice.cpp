@@ -1,0 +1,301 @@
+#include "simdevice.h"
+
+#include "protocol/hextext.h"
+#include "protocol/modbus.h"
+#include "protocol/regionframe.h"
+#include "regions/regionfile.h"
+
+#include <QFile>
+
+#include <numeric>
+
+namespace {
+
+const QByteArray ack = QByteArray::fromHex("A55A0098FAFB");
+const QByteArray checksumError = QByteArray::fromHex("A55AFE96FAFB");
+const QByteArray modelMismatch = QByteArray::fromHex("A55AEF87FAFB");
+constexpr int checksumOffset = RegionFrame::bodySize;
+constexpr int stopRotatingFrequency = 4;
+
+const char *kindName(SimCommand::Kind kind)
+{
+    static const char *const names[] = {
+        "stop",           "resolution query", "start",        "parameters",        "io output mode",
+        "region request", "region frame ack", "region write", "region block read", "unknown"};
+    return names[kind];
+}
+
+quint8 regionChecksum(const QByteArray &frame)
+{
+    const QByteArray body = frame.left(RegionFrame::bodySize);
+    return quint8(std::accumulate(body.begin(), body.end(), 0,
+                                  [](int sum, char byte) { return sum + quint8(byte); }));
+}
+
+} // namespace
+
+SimDevice::SimDevice(const SimOptions &options, QObject *parent)
+    : QObject(parent), m_options(options), m_framer(options.modbus),
+      m_queue(options.wire, options.seed),
+      m_streamer(options.geometry, options.rateHz, options.seed), m_regions(Regions::initialStore())
+{
+    m_streamer.setGarbage(options.faults.streamGarbage);
+    connect(&m_streamer, &ScanStreamer::frameReady, &m_queue, &SendQueue::sendStream);
+    connect(&m_queue, &SendQueue::bytesOut, this, &SimDevice::bytesOut);
+    connect(&m_queue, &SendQueue::linkEnded, this, &SimDevice::linkEnded);
+}
+
+bool SimDevice::restoreRegions()
+{
+    const QString &path = m_options.regionsFile;
+    return path.isEmpty() || !QFile::exists(path) || RegionFile::load(path, m_regions);
+}
+
+void SimDevice::receive(const QByteArray &bytes)
+{
+    if (m_linkDown)
+        return;
+    const QVector<SimCommand> commands = m_framer.feed(bytes);
+    for (const SimCommand &command : commands) {
+        if (m_linkDown)
+            return;
+        handle(command);
+    }
+}
+
+void SimDevice::handle(const SimCommand &command)
+{
+    log(QStringLiteral("<<"), command.frame, QString::fromLatin1(kindName(command.kind)));
+    followTransfer(command);
+    const bool modbus = m_options.modbus;
+    switch (command.kind) {
+    case SimCommand::Stop:
+        m_streamer.stop();
+        reply(modbus ? modbusWriteEcho(command) : ack);
+        break;
+    case SimCommand::ResolutionQuery: {
+        const char code =
+            m_options.geometry.pointsPerFrame == ScanGeometry::fine().pointsPerFrame ? 0x10 : 0x20;
+        const QByteArray answer = QByteArray::fromHex("A55A00") + code + "\xFA\xFB";
+        reply(modbus ? withModbusCrc(QByteArray::fromHex("010306") + answer) : answer);
+        break;
+    }
+    case SimCommand::Start:
+        if (modbus)
+            reply(modbusWriteEcho(command));
+        startScan();
+        break;
+    case SimCommand::Parameters:
+        applyParameters(command.payload);
+        if (modbus)
+            reply(modbusWriteEcho(command));
+        break;
+    case SimCommand::RegionRequest:
+        answerRegionRequest();
+        break;
+    case SimCommand::FrameAck:
+        if (m_transfer == Transfer::RawReading)
+            sendNextRegionFrame(0);
+        break;
+    case SimCommand::RegionWrite:
+        storeRegionWrite(command);
+        break;
+    case SimCommand::RegionBlockRead:
+        answerBlockRead(command);
+        break;
+    case SimCommand::IoMode:
+    case SimCommand::Unknown:
+        break;
+    }
+}
+
+// A transfer lasts while its own kind of request keeps coming; anything else ends it.
+// The IO output command is no request for the transfer and leaves it alone.
+void SimDevice::followTransfer(const SimCommand &command)
+{
+    Transfer transfer = Transfer::None;
+    switch (command.kind) {
+    case SimCommand::IoMode:
+        return;
+    case SimCommand::FrameAck:
+        transfer = m_transfer == Transfer::RawReading ? Transfer::RawReading : Transfer::None;
+        break;
+    case SimCommand::RegionRequest:
+        transfer = Transfer::RawReading;
+        m_transferFrames = 0;
+        break;
+    case SimCommand::RegionWrite:
+        transfer = Transfer::Writing;
+        break;
+    case SimCommand::RegionBlockRead:
+        transfer = Transfer::ModbusReading;
+        break;
+    default:
+        break;
+    }
+    if (transfer != m_transfer)
+        m_transferFrames = 0;
+    m_transfer = transfer;
+}
+
+void SimDevice::startScan()
+{
+    if (m_motorStopped) {
+        log(QStringLiteral("--"), {}, QStringLiteral("motor stopped by parameters, start ignored"));
+        return;
+    }
+    m_streamer.start();
+}
+
+// FF B F A1 N: baud rate, frequency and navigation mode indexes. The simulated motor turns
+// at --rate whatever frequency is asked for, but "stop rotating" stops it.
+void SimDevice::applyParameters(const QByteArray &payload)
+{
+    const int frequency = quint8(payload.at(2));
+    m_motorStopped = frequency == stopRotatingFrequency;
+    if (m_motorStopped)
+        m_streamer.stop();
+    log(QStringLiteral("--"), {},
+        QStringLiteral("parameters: baud index %1, frequency index %2, navigation mode %3")
+            .arg(quint8(payload.at(1)))
+            .arg(frequency)
+            .arg(quint8(payload.at(4))));
+}
+
+void SimDevice::answerRegionRequest()
+{
+    reply(ack);
+    sendNextRegionFrame(firstRegionFrameDelayMs);
+}
+
+// Raw reading: one frame per acknowledgement, in block order, 45 in all.
+void SimDevice::sendNextRegionFrame(int extraDelayMs)
+{
+    const int silenceAfter = m_options.faults.silenceAfter;
+    if (m_transferFrames >= RegionFrame::regionCount ||
+        (silenceAfter >= 0 && m_transferFrames >= silenceAfter))
+        return;
+    reply(deviceRegionFrame(m_transferFrames++), extraDelayMs);
+    countRegionFrame();
+}
+
+void SimDevice::answerBlockRead(const SimCommand &command)
+{
+    const int silenceAfter = m_options.faults.silenceAfter;
+    if (silenceAfter >= 0 && m_transferFrames >= silenceAfter)
+        return;
+    ++m_transferFrames;
+    const QByteArray data = '\0' + deviceRegionFrame(command.block) + '\0';
+    reply(withModbusCrc(QByteArray::fromHex("010388") + data));
+    countRegionFrame();
+}
+
+void SimDevice::storeRegionWrite(const SimCommand &command)
+{
+    const int frameNumber = ++m_transferFrames;
+    const int silenceAfter = m_options.faults.silenceAfter;
+    if (silenceAfter < 0 || frameNumber <= silenceAfter) {
+        const QByteArray verdict = writeVerdict(command, frameNumber);
+        if (verdict.isEmpty()) {
+            storeRegion(command.regionFrame);
+            reply(m_options.modbus ? modbusWriteEcho(command) : ack);
+            if (frameNumber == RegionFrame::regionCount)
+                saveRegionsFile();
+        } else {
+            reply(verdict);
+        }
+    }
+    countRegionFrame();
+}
+
+// Empty when the frame is accepted, otherwise the device's refusal. The refusals are the
+// raw codes in Modbus mode too: the program looks for them whatever the link.
+QByteArray SimDevice::writeVerdict(const SimCommand &command, int frameNumber) const
+{
+    const QByteArray &frame = command.regionFrame;
+    if (m_options.faults.modelMismatch)
+        return modelMismatch;
+    if (m_options.faults.checksumErrorFrames.contains(frameNumber) ||
+        !RegionFrame::fitsStore(frame))
+        return checksumError;
+    // A Modbus block carries 00 in the checksum position; the CRC already guards it.
+    if (!m_options.modbus && regionChecksum(frame) != quint8(frame.at(checksumOffset)))
+        return checksumError;
+    return {};
+}
+
+void SimDevice::storeRegion(const QByteArray &frame)
+{
+    const RegionFrame::Content content = RegionFrame::decode(frame);
+    Region &region = m_regions[content.groupIndex][content.regionNumber - 1];
+    region.polygon = content.polygon;
+    region.alarmPointNum = content.alarmPointNum;
+}
+
+void SimDevice::saveRegionsFile()
+{
+    const QString &path = m_options.regionsFile;
+    if (path.isEmpty())
+        return;
+    const bool saved = RegionFile::save(m_regions, path);
+    log(QStringLiteral("--"), {},
+        (saved ? QStringLiteral("regions saved to ")
+               : QStringLiteral("could not save regions to ")) +
+            path);
+}
+
+// Region block k as the device sends it: type 0x03, checksum, FA FB.
+QByteArray SimDevice::deviceRegionFrame(int block) const
+{
+    const int groupIndex = block / Regions::regionsPerGroup + 1;
+    const int rgnIndex = block % Regions::regionsPerGroup;
+    const Region &region = m_regions.value(groupIndex).at(rgnIndex);
+    RegionFrame::Content content;
+    content.groupIndex = groupIndex;
+    content.regionNumber = rgnIndex + 1;
+    content.alarmPointNum = region.alarmPointNum;
+    content.polygon = region.polygon;
+    QByteArray frame = RegionFrame::encodeBody(content);
+    frame[2] = 0x03;
+    frame.append(char(regionChecksum(frame)));
+    frame.append("\xFA\xFB", 2);
+    return frame;
+}
+
+// The standard answer to a register write: slave, function, first register, count, CRC.
+QByteArray SimDevice::modbusWriteEcho(const SimCommand &command) const
+{
+    return withModbusCrc(command.frame.left(6));
+}
+
+// Counts a region frame sent or received; the cable comes out after the configured number.
+void SimDevice::countRegionFrame()
+{
+    const int pullAfter = m_options.faults.cablePullAfter;
+    if (pullAfter < 0 || ++m_regionFramesInRun < pullAfter)
+        return;
+    log(QStringLiteral("--"), {}, QStringLiteral("cable pulled"));
+    m_linkDown = true;
+    m_streamer.stop();
+    m_queue.endLink();
+}
+
+void SimDevice::reply(const QByteArray &bytes, int extraDelayMs)
+{
+    if (m_options.faults.noReply) {
+        log(QStringLiteral("  "), bytes, QStringLiteral("withheld"));
+        return;
+    }
+    log(QStringLiteral(">>"), bytes);
+    m_queue.sendReply(bytes, extraDelayMs);
+}
+
+void SimDevice::log(const QString &direction, const QByteArray &bytes, const QString &note)
+{
+    QString line = direction;
+    if (!bytes.isEmpty())
+        line += QLatin1Char(' ') + HexText::fromBytes(bytes);
+    if (!note.isEmpty())
+        line += QLatin1Char(' ') + note;
+    emit trace(line);
+}
