@@ -1,4 +1,446 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
+<context>
+    <name>DialogInfo</name>
+    <message>
+        <source>提示</source>
+        <translation>Prompt Dialog</translation>
+    </message>
+    <message>
+        <source>是否关闭软件？</source>
+        <translation>Do you want to exit app?</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>NO</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>通讯方式</source>
+        <translation>Comm Method</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>网口</source>
+        <translation>UDP</translation>
+    </message>
+    <message>
+        <source>RS232/RS485</source>
+        <translation>RS232/RS485</translation>
+    </message>
+    <message>
+        <source>选择串口</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>本机IP</source>
+        <translation>Local IP</translation>
+    </message>
+    <message>
+        <source>本机端口</source>
+        <translation>Local Port</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial Number</translation>
+    </message>
+    <message>
+        <source>版本号</source>
+        <translation>Version Number</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud Rate</translation>
+    </message>
+    <message>
+        <source>角分辨率</source>
+        <translation>Angle Resolution</translation>
+    </message>
+    <message>
+        <source>扫描频率</source>
+        <translation>Scan Frequency</translation>
+    </message>
+    <message>
+        <source>IO输出方式</source>
+        <translation>IO Output Mode</translation>
+    </message>
+    <message>
+        <source>常开</source>
+        <translation>Normally Open</translation>
+    </message>
+    <message>
+        <source>常闭</source>
+        <translation>Normally Closed</translation>
+    </message>
+    <message>
+        <source>导航模式</source>
+        <translation>Navigation Mode</translation>
+    </message>
+    <message>
+        <source>开始扫描</source>
+        <translation>Start to Scan</translation>
+    </message>
+    <message>
+        <source>停止扫描</source>
+        <translation>Stop Scanning</translation>
+    </message>
+    <message>
+        <source> 显示方式</source>
+        <translation>Disply Mode</translation>
+    </message>
+    <message>
+        <source>点</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>线</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>点半径</source>
+        <translation>Point Radius</translation>
+    </message>
+    <message>
+        <source>线宽度</source>
+        <translation>Line Width</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>添加测试点</source>
+        <translation>Add Test Point</translation>
+    </message>
+    <message>
+        <source>清屏</source>
+        <translation>Clear Screen</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>区域1</source>
+        <translation>Area1</translation>
+    </message>
+    <message>
+        <source>区域2</source>
+        <translation>Area2</translation>
+    </message>
+    <message>
+        <source>区域3</source>
+        <translation>Area3</translation>
+    </message>
+    <message>
+        <source>打开配置</source>
+        <translation>Open Config</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Save Config</translation>
+    </message>
+    <message>
+        <source>告警状态</source>
+        <translation>Alarm Status</translation>
+    </message>
+    <message>
+        <source>设置告警点数</source>
+        <translation>Set Alarm Points</translation>
+    </message>
+    <message>
+        <source>请从原点开始绘制区域</source>
+        <translation>Please draw the Area from the Origin</translation>
+    </message>
+    <message>
+        <source>上传</source>
+        <translation>Upload</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>数据报文▼      </source>
+        <translation>Data Message</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>发送:</source>
+        <translation>Send:</translation>
+    </message>
+    <message>
+        <source>接收:</source>
+        <translation>Receive:</translation>
+    </message>
+    <message>
+        <source>连接设置</source>
+        <translation>Connect Setting</translation>
+    </message>
+    <message>
+        <source>扫描图像</source>
+        <translation>Scanned Image</translation>
+    </message>
+    <message>
+        <source>区域设置</source>
+        <translation>Area Setting</translation>
+    </message>
+    <message>
+        <source>数据报文</source>
+        <translation>Data Message</translation>
+    </message>
+    <message>
+        <source>接线图示</source>
+        <translation>Wiring Diagram</translation>
+    </message>
+    <message>
+        <source>停止转动</source>
+        <translation>Stop rotating</translation>
+    </message>
+    <message>
+        <source>避障模式</source>
+        <translation>Avoidance mode</translation>
+    </message>
+    <message>
+        <source>:/images/resource/wiring_diagram.jpg</source>
+        <translation>:/images/resource/wiring_diagram_en.png</translation>
+    </message>
+    <message>
+        <source>设置位置超限！</source>
+        <translation>Setting position limit exceeded!</translation>
+    </message>
+    <message>
+        <source>颜色对话框</source>
+        <translation>Color Dialog</translation>
+    </message>
+    <message>
+        <source>发送雷达开始采集命令</source>
+        <translation>Send radar start acquisition command</translation>
+    </message>
+    <message>
+        <source>发送雷达停止采集命令</source>
+        <translation>Send radar stop acquisition command</translation>
+    </message>
+    <message>
+        <source>发送雷达停止采集命令成功</source>
+        <translation>Successfully sent radar stop acquisition command</translation>
+    </message>
+    <message>
+        <source>响应超时第</source>
+        <translation>Response timeout at </translation>
+    </message>
+    <message>
+        <source>次</source>
+        <translation> time</translation>
+    </message>
+    <message>
+        <source>获取雷达角分辨率成功</source>
+        <translation>Successfully obtained radar angular resolution</translation>
+    </message>
+    <message>
+        <source>获取雷达角分辨率响应超时</source>
+        <translation>Obtaining radar angular resolution response timeout</translation>
+    </message>
+    <message>
+        <source>停止雷达</source>
+        <translation>Stop the radar</translation>
+    </message>
+    <message>
+        <source>设置雷达参数</source>
+        <translation>Set radar parameters</translation>
+    </message>
+    <message>
+        <source>下位机接收到停止点云指令</source>
+        <translation>The lower computer received a stop point cloud command</translation>
+    </message>
+    <message>
+        <source>下位机接收到下载指令</source>
+        <translation>The lower computer received a download command</translation>
+    </message>
+    <message>
+        <source>开始解析下载区域数据</source>
+        <translation>Start parsing download area data</translation>
+    </message>
+    <message>
+        <source>结束解析下载区域数据</source>
+        <translation>End parsing download area data</translation>
+    </message>
+    <message>
+        <source>下位机接收成功</source>
+        <translation>The lower computer received successfully</translation>
+    </message>
+    <message>
+        <source>校验位错误</source>
+        <translation>Check bit error</translation>
+    </message>
+    <message>
+        <source>雷达的实际型号不符</source>
+        <translation>The actual model of the radar does not match</translation>
+    </message>
+    <message>
+        <source>角分辨率为0.18度</source>
+        <translation>The angular resolution is 0.18 degrees</translation>
+    </message>
+    <message>
+        <source>角分辨率为0.36度</source>
+        <translation>The angular resolution is 0.36 degrees</translation>
+    </message>
+    <message>
+        <source>VKS20 系列</source>
+        <translation>VKS20 Series</translation>
+    </message>
+    <message>
+        <source>:/images/resource/default_icon.png</source>
+        <translation>:/images/resource/default_icon.png</translation>
+    </message>
+    <message>
+        <source>打开区域设置文件</source>
+        <translation>Open Regional Settings File</translation>
+    </message>
+    <message>
+        <source>dat文件(*.dat)</source>
+        <translation>dat file(*.dat)</translation>
+    </message>
+    <message>
+        <source>打开区域设置文件失败！</source>
+        <translation>Failed to open the regional settings file!</translation>
+    </message>
+    <message>
+        <source>打开区域设置文件成功！</source>
+        <translation>Successfully opened the regional settings file!</translation>
+    </message>
+    <message>
+        <source>保存区域设置文件</source>
+        <translation>Save Regional Settings File</translation>
+    </message>
+    <message>
+        <source>保存区域设置文件成功！</source>
+        <translation>Successfully saved the region settings file!</translation>
+    </message>
+    <message>
+        <source>保存区域设置文件失败！</source>
+        <translation>Failed to save the region settings file!</translation>
+    </message>
+    <message>
+        <source>下载区域设置成功！</source>
+        <translation>Download region settings successful!</translation>
+    </message>
+    <message>
+        <source>下载区域设置失败：%1 个区域未被确认！</source>
+        <translation>Download region settings failed: %1 regions not acknowledged!</translation>
+    </message>
+    <message>
+        <source>上传区域设置未完成：已收到 %1/45 个区域！</source>
+        <translation>Upload region settings incomplete: %1 of 45 regions received!</translation>
+    </message>
+    <message>
+        <source>上传区域数据完成</source>
+        <translation>Upload area data completed</translation>
+    </message>
+    <message>
+        <source>上传区域设置成功！</source>
+        <translation>Successfully uploaded region settings!</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>华文细黑</source>
+        <translation>Arial</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Prompt</translation>
+    </message>
+    <message>
+        <source>程序已经运行</source>
+        <translation>The program has already been run</translation>
+    </message>
+</context>
+<context>
+    <name>RadarIndicatorWidget</name>
+    <message>
+        <source>华文细黑</source>
+        <translation>Arial</translation>
+    </message>
+    <message>
+        <source>刻度尺: %0mm</source>
+        <translation>Scale: %0mm</translation>
+    </message>
+    <message>
+        <source>X轴: %0mm</source>
+        <translation>X: %0mm</translation>
+    </message>
+    <message>
+        <source>Y轴: %0mm</source>
+        <translation>Y: %0mm</translation>
+    </message>
+    <message>
+        <source>距离: %0mm</source>
+        <translation>Distance: %0mm</translation>
+    </message>
+    <message>
+        <source>角度: %0°</source>
+        <translation>Angle: %0°</translation>
+    </message>
+</context>
+<context>
+    <name>RegionWidget</name>
+    <message>
+        <source>区域颜色</source>
+        <translation>Area Color</translation>
+    </message>
+    <message>
+        <source>直角坐标</source>
+        <translation>Cartesian</translation>
+    </message>
+    <message>
+        <source>极坐标</source>
+        <translation>Polar</translation>
+    </message>
+    <message>
+        <source>区域端点数设置</source>
+        <translation>Area Points Setting</translation>
+    </message>
+    <message>
+        <source>X轴(mm)</source>
+        <translation>X(mm)</translation>
+    </message>
+    <message>
+        <source>Y轴(mm)</source>
+        <translation>Y(mm)</translation>
+    </message>
+    <message>
+        <source>颜色对话框</source>
+        <translation>Color Dialog</translation>
+    </message>
+</context>
+<context>
+    <name>UxFramelessWindow</name>
+    <message>
+        <source>VKS20</source>
+        <translation>VKS20</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,170 @@
+// Start-up as an operator meets it: real program processes, a real lock file, a real log.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+const QString program = QStringLiteral(VKS20_PROGRAM);
+
+QProcessEnvironment environmentFor(const QString &tempDir, const QString &platform)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tempDir); // the lock file lives here
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    return env;
+}
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 15000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.hasExpired(timeoutMs))
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+// Runs the program in `workDir`; the caller stops it.
+struct RunningProgram
+{
+    QProcess process;
+    RunningProgram(const QString &workDir, const QProcessEnvironment &env)
+    {
+        process.setWorkingDirectory(workDir);
+        process.setProcessEnvironment(env);
+        process.start(program, QStringList());
+    }
+    ~RunningProgram()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir lockDir;
+    QTemporaryDir workDir;
+
+    QString lockPath() const { return lockDir.filePath(QStringLiteral("DorozIri.lock")); }
+    void writeProperties() const
+    {
+        QFile file(workDir.filePath(QStringLiteral("Log4Qt.properties")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("log4j.logger.RollingFile=INFO, run\n"
+                   "log4j.appender.run=org.apache.log4j.FileAppender\n"
+                   "log4j.appender.run.File=run.log\n"
+                   "log4j.appender.run.layout=org.apache.log4j.PatternLayout\n"
+                   "log4j.appender.run.layout.ConversionPattern=%m%n\n");
+    }
+
+private slots:
+    void firstLogLineIsTheStartLine()
+    {
+        writeProperties();
+        RunningProgram run(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
+        QVERIFY(run.process.waitForStarted());
+        QFile log(workDir.filePath(QStringLiteral("run.log")));
+        // The main window's construction ends with this line.
+        QVERIFY(waitFor([&] {
+            QFile reader(log.fileName());
+            return reader.open(QIODevice::ReadOnly) &&
+                   reader.readAll().contains("Set region group index icon......");
+        }));
+        QVERIFY(QFile::exists(lockPath()));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readLine().trimmed(), QByteArray("the application is staring..."));
+        QVERIFY(log.readLine().startsWith("findAvailablePorts >>> "));
+    }
+
+    void startsWithoutLoggingConfiguration()
+    {
+        QTemporaryDir bare;
+        RunningProgram run(bare.path(), environmentFor(lockDir.path(), "offscreen"));
+        QVERIFY(run.process.waitForStarted());
+        QVERIFY(waitFor([&] { return QFile::exists(lockPath()); }));
+        QTest::qWait(500);
+        QCOMPARE(run.process.state(), QProcess::Running);
+        QCOMPARE(QDir(bare.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    // The second instance shows its warning in a real window; xdotool answers it.
+    void secondInstanceIsRefused()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xvfb.isEmpty() || xdotool.isEmpty())
+            QSKIP("Xvfb and xdotool are needed to answer the second instance's warning");
+
+        QProcess server;
+        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                            QStringLiteral("-screen"), QStringLiteral("0"),
+                            QStringLiteral("1280x1024x24")});
+        QVERIFY(server.waitForReadyRead(10000));
+        const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+
+        RunningProgram first(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
+        QVERIFY(waitFor([&] { return QFile::exists(lockPath()); }));
+
+        QProcessEnvironment secondEnv = environmentFor(lockDir.path(), "xcb");
+        secondEnv.insert(QStringLiteral("DISPLAY"), display);
+        RunningProgram second(workDir.path(), secondEnv);
+
+        QProcessEnvironment xEnv = QProcessEnvironment::systemEnvironment();
+        xEnv.insert(QStringLiteral("DISPLAY"), display);
+        QString windowId;
+        QVERIFY(waitFor([&] {
+            QProcess search;
+            search.setProcessEnvironment(xEnv);
+            search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--name"),
+                                   QStringLiteral("^Prompt$")});
+            search.waitForFinished(5000);
+            windowId = QString::fromLatin1(search.readAllStandardOutput()).section('\n', 0, 0);
+            return !windowId.isEmpty();
+        }));
+        QCOMPARE(second.process.state(), QProcess::Running);
+
+        // No window manager runs here: focus the box directly, then press Enter.
+        QProcess press;
+        press.setProcessEnvironment(xEnv);
+        press.start(xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId,
+                              QStringLiteral("key"), QStringLiteral("Return")});
+        press.waitForFinished(5000);
+        QVERIFY(second.process.waitForFinished(10000));
+        QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.process.exitCode(), 0);
+        QCOMPARE(first.process.state(), QProcess::Running);
+
+        first.process.kill();
+        first.process.waitForFinished(5000);
+        server.kill();
+        server.waitForFinished(5000);
+    }
+
+    // A lock left by an instance that is gone does not keep the next start out.
+    void startsAgainAfterTheFirstInstanceEnded()
+    {
+        RunningProgram again(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
+        QVERIFY(again.process.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(again.process.state(), QProcess::Running);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
