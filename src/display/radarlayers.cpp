@@ -1,0 +1,231 @@
+#include "display/radarlayers.h"
+
+#include <QConicalGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+#include <algorithm>
+
+namespace RadarLayers {
+namespace {
+
+const QColor handleColor(255, 255, 255, 128);
+constexpr int sweepSpanDegrees = 90;
+// Lines beyond this margin around the canvas cannot touch a visible pixel.
+constexpr double offCanvasMargin = 2.0;
+
+// Sixteenths of a degree, as QPainter's arcs take them.
+int arcUnits(double degrees)
+{
+    return int(degrees * 16);
+}
+
+// Indexes of the grid lines first + i * step that fall within [low, high].
+std::pair<int, int> linesWithin(double first, double step, int count, double low, double high)
+{
+    const int from = std::max(0, int(qCeil((low - first) / step)));
+    const int to = std::min(count - 1, int(qFloor((high - first) / step)));
+    return {from, to};
+}
+
+// A straight line of the pen's width with square caps, filled as its outline rectangle: the
+// rasteriser's fill is several times faster than its stroke for the long grid lines.
+// Parts beyond the canvas edges are cut off.
+void drawHorizontal(QPainter &painter, const QPen &pen, double y, double fromX, double toX,
+                    double canvasWidth)
+{
+    const double half = pen.widthF() * 0.5;
+    const double left = std::max(fromX, -offCanvasMargin) - half;
+    const double right = std::min(toX, canvasWidth + offCanvasMargin) + half;
+    painter.fillRect(QRectF(left, y - half, right - left, 2 * half), pen.color());
+}
+
+void drawVertical(QPainter &painter, const QPen &pen, double x, double fromY, double toY,
+                  double canvasHeight)
+{
+    const double half = pen.widthF() * 0.5;
+    const double top = std::max(fromY, -offCanvasMargin) - half;
+    const double bottom = std::min(toY, canvasHeight + offCanvasMargin) + half;
+    painter.fillRect(QRectF(x - half, top, 2 * half, bottom - top), pen.color());
+}
+
+// Keeps the part of a closed polygon where sign * (coordinate - limit) >= 0 (Sutherland-Hodgman).
+// Inside the kept half-plane every point keeps its winding number, so any fill rule still holds.
+QPolygonF clipToHalfPlane(const QPolygonF &polygon, Qt::Orientation axis, double limit, double sign)
+{
+    const auto coordinate = [axis](const QPointF &p) {
+        return axis == Qt::Horizontal ? p.x() : p.y();
+    };
+    const auto inside = [&](const QPointF &p) { return sign * (coordinate(p) - limit) >= 0; };
+    QPolygonF clipped;
+    for (int i = 0; i < polygon.size(); ++i) {
+        const QPointF &current = polygon[i];
+        const QPointF &previous = polygon[(i + polygon.size() - 1) % polygon.size()];
+        if (inside(current) != inside(previous)) {
+            const double t =
+                (limit - coordinate(previous)) / (coordinate(current) - coordinate(previous));
+            clipped.append(previous + (current - previous) * t);
+        }
+        if (inside(current))
+            clipped.append(current);
+    }
+    return clipped;
+}
+
+// Far-reaching polygons at fine scales cost the rasteriser dearly; only the canvas is needed.
+QPolygonF clipToCanvas(const QPolygonF &polygon, const QSize &canvas)
+{
+    const QRectF window =
+        QRectF(QPointF(), QSizeF(canvas))
+            .adjusted(-offCanvasMargin, -offCanvasMargin, offCanvasMargin, offCanvasMargin);
+    if (window.contains(polygon.boundingRect()))
+        return polygon;
+    QPolygonF clipped = clipToHalfPlane(polygon, Qt::Horizontal, window.left(), 1);
+    clipped = clipToHalfPlane(clipped, Qt::Horizontal, window.right(), -1);
+    clipped = clipToHalfPlane(clipped, Qt::Vertical, window.top(), 1);
+    return clipToHalfPlane(clipped, Qt::Vertical, window.bottom(), -1);
+}
+
+void fillRegion(QPainter &painter, const ViewGeometry &view, const Region &region)
+{
+    const QPolygonF polygon = regionPixelPolygon(view, region.polygon);
+    if (polygon.size() < 3)
+        return;
+    painter.setBrush(region.color);
+    painter.drawPolygon(clipToCanvas(polygon, view.canvasSize()), Qt::OddEvenFill);
+}
+
+} // namespace
+
+void paintGrid(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style)
+{
+    const QPen pen(style.grid, style.gridPenWidth);
+    const QRectF grid = view.gridRect();
+    const QSize canvas = view.canvasSize();
+    const double step = view.cellPixels();
+    const int count = view.gridLineCount();
+    if (grid.right() < -offCanvasMargin || grid.left() > canvas.width() + offCanvasMargin)
+        return;
+    if (grid.bottom() < -offCanvasMargin || grid.top() > canvas.height() + offCanvasMargin)
+        return;
+
+    const auto rows =
+        linesWithin(grid.top(), step, count, -offCanvasMargin, canvas.height() + offCanvasMargin);
+    for (int i = rows.first; i <= rows.second; ++i)
+        drawHorizontal(painter, pen, grid.top() + i * step, grid.left(), grid.right(),
+                       canvas.width());
+    const auto columns =
+        linesWithin(grid.left(), step, count, -offCanvasMargin, canvas.width() + offCanvasMargin);
+    for (int i = columns.first; i <= columns.second; ++i)
+        drawVertical(painter, pen, grid.left() + i * step, grid.top(), grid.bottom(),
+                     canvas.height());
+}
+
+void paintScanField(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(style.scanField);
+    painter.drawPie(view.circleRect(ViewGeometry::scanFieldRadius),
+                    arcUnits(ViewGeometry::scanFieldStartAngle),
+                    arcUnits(ViewGeometry::scanFieldEndAngle - ViewGeometry::scanFieldStartAngle));
+}
+
+void paintAxes(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style)
+{
+    const QPen pen(style.axis, style.gridPenWidth);
+    const QRectF grid = view.gridRect();
+    const QPointF origin = view.origin();
+    const QSize canvas = view.canvasSize();
+    drawHorizontal(painter, pen, origin.y(), grid.left(), grid.right(), canvas.width());
+    drawVertical(painter, pen, origin.x(), grid.top(), grid.bottom(), canvas.height());
+}
+
+void clipToScanField(QPainter &painter, const ViewGeometry &view)
+{
+    QPainterPath sector(view.origin().toPoint());
+    sector.arcTo(view.circleRect(ViewGeometry::scanFieldRadius), ViewGeometry::scanFieldStartAngle,
+                 ViewGeometry::scanFieldEndAngle - ViewGeometry::scanFieldStartAngle);
+    sector.closeSubpath();
+    painter.setClipPath(sector);
+}
+
+void paintPointCloud(QPainter &painter, const ViewGeometry &view, const PointCloudStyle &style,
+                     const QVector<QVector<QPointF>> &frames)
+{
+    if (style.graphType != 0) {
+        painter.setPen(QPen(style.color, style.lineWidth));
+        painter.setBrush(Qt::NoBrush);
+        for (const QVector<QPointF> &frame : frames) {
+            if (frame.size() < 2)
+                continue;
+            QPolygonF line;
+            line.reserve(frame.size());
+            for (const QPointF &point : frame)
+                line.append(view.toPixel(point));
+            painter.drawPolyline(line);
+        }
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(style.color);
+    const double reach = style.radius + offCanvasMargin;
+    const QRectF visible =
+        QRectF(QPointF(), QSizeF(view.canvasSize())).adjusted(-reach, -reach, reach, reach);
+    for (const QVector<QPointF> &frame : frames) {
+        for (const QPointF &point : frame) {
+            const QPointF pixel = view.toPixel(point);
+            if (visible.contains(pixel))
+                painter.drawEllipse(pixel, style.radius, style.radius);
+        }
+    }
+}
+
+QPolygonF regionPixelPolygon(const ViewGeometry &view, const QPolygonF &points)
+{
+    QPolygonF polygon;
+    polygon.reserve(points.size() + 1);
+    polygon.append(view.origin());
+    for (const QPointF &point : Regions::sortedByAngle(points))
+        polygon.append(view.toPixel(point));
+    return polygon;
+}
+
+void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group,
+                  int currentRegion)
+{
+    painter.setPen(Qt::NoPen);
+    for (int k = 0; k < group.size(); ++k) {
+        if (k != currentRegion)
+            fillRegion(painter, view, group[k]);
+    }
+    if (currentRegion < 0 || currentRegion >= group.size())
+        return;
+    const Region &current = group[currentRegion];
+    fillRegion(painter, view, current);
+
+    // Handles get no outline, whatever the layers before left in the painter.
+    painter.setBrush(handleColor);
+    const int handleSize = int(2 * handleHalfSize);
+    for (const QPointF &point : current.polygon) {
+        const QPointF pixel = view.toPixel(point);
+        painter.drawRect(QRect(int(pixel.x() - handleHalfSize), int(pixel.y() - handleHalfSize),
+                               handleSize, handleSize));
+    }
+}
+
+void paintSweep(QPainter &painter, const ViewGeometry &view, int sweepAngle)
+{
+    const QPointF origin = view.origin();
+    QConicalGradient gradient(origin, sweepAngle);
+    gradient.setColorAt(0.0, QColor(0, 83, 83, 0));
+    gradient.setColorAt(0.5, QColor(0, 83, 83, 150));
+    gradient.setColorAt(1.0, Qt::transparent);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(gradient);
+    const double reach = view.gridRect().width() * 0.5;
+    painter.drawPie(QRectF(origin.x() - reach, origin.y() - reach, 2 * reach, 2 * reach),
+                    arcUnits(sweepAngle), arcUnits(sweepSpanDegrees));
+}
+
+} // namespace RadarLayers

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "display/viewgeometry.h"
+#include "regions/region.h"
+
+#include <QColor>
+#include <QPolygonF>
+#include <QVector>
+
+class QPainter;
+
+// Fixed colours of the picture beneath the data.
+struct CanvasStyle
+{
+    QColor background{53, 53, 53, 255};
+    QColor grid{160, 160, 160, 255};
+    int gridPenWidth = 1;
+    QColor axis{255, 255, 255, 255};
+    QColor scanField{109, 116, 116, 150};
+};
+
+// How the point cloud is drawn; graph type 0 means dots, anything else one line per frame.
+struct PointCloudStyle
+{
+    int graphType = 0;
+    QColor color{255, 255, 255, 255};
+    int radius = 1;
+    int lineWidth = 1;
+};
+
+// The layers of one canvas redraw, each painted relative to the view's sensor position.
+namespace RadarLayers {
+
+void paintGrid(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
+void paintScanField(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
+void paintAxes(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
+void clipToScanField(QPainter &painter, const ViewGeometry &view);
+void paintPointCloud(QPainter &painter, const ViewGeometry &view, const PointCloudStyle &style,
+                     const QVector<QVector<QPointF>> &frames);
+// The sensor followed by the region's points in angular order, in pixels.
+QPolygonF regionPixelPolygon(const ViewGeometry &view, const QPolygonF &points);
+// The other regions first, the current one on top with a handle on each of its points.
+void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group,
+                  int currentRegion);
+void paintSweep(QPainter &painter, const ViewGeometry &view, int sweepAngle);
+
+// The vertex handle's square around a point's pixel position.
+constexpr double handleHalfSize = 5.0;
+
+} // namespace RadarLayers
