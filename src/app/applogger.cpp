@@ -6,3 +6,8 @@ Log4Qt::Logger *appLogger()
 {
     return Log4Qt::Logger::logger(QStringLiteral("RollingFile"));
 }
+
+void logInfo(const QString &line)
+{
+    appLogger()->info(line);
+}

@@ -32,7 +32,7 @@ const StaticSetup staticSetup;
 
 int main(int argc, char *argv[])
 {
-    appLogger()->info(QStringLiteral("the application is staring..."));
+    logInfo(QStringLiteral("the application is staring..."));
     QApplication app(argc, argv);
     QTranslator translator;
     QFont font = QApplication::font();

@@ -3,13 +3,11 @@
 #include "app/applogger.h"
 #include "chrome/dialoginfo.h"
 
-#include <log4qt/logger.h>
-
 bool confirmExit()
 {
-    appLogger()->info(QStringLiteral("the widow is closing..."));
+    logInfo(QStringLiteral("the widow is closing..."));
     DialogInfo dialog;
     const int result = dialog.exec();
-    appLogger()->info(QStringLiteral("the widow is closed..."));
+    logInfo(QStringLiteral("the widow is closed..."));
     return result == QDialog::Accepted;
 }

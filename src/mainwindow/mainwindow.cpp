@@ -14,14 +14,7 @@
 #include <QUdpSocket>
 #include <QtMath>
 
-#include <log4qt/logger.h>
-
 namespace {
-
-void logLine(const QString &line)
-{
-    appLogger()->info(line);
-}
 
 struct NavigationEntry
 {
@@ -54,8 +47,8 @@ QString colorStyleSheet(const QColor &color)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), serialPort(new QSerialPort),
-      udpSocket(new QUdpSocket), pointCloudDecoder(logLine), rawRegionParser(logLine),
-      modbusRegionParser(logLine)
+      udpSocket(new QUdpSocket), pointCloudDecoder(logInfo), rawRegionParser(logInfo),
+      modbusRegionParser(logInfo)
 {
     ui->setupUi(this);
     dataMessageLog = new DataMessageLog(ui->textEditDataGram);
@@ -78,22 +71,20 @@ MainWindow::MainWindow(QWidget *parent)
     ui->listWidgetRgnGroupIndex->setCurrentRow(0);
     connectRegionEditors();
 
-    for (QWidget *hidden :
-         {static_cast<QWidget *>(ui->pushButtonAddPoint), static_cast<QWidget *>(ui->pushButtonClearScreen),
-          static_cast<QWidget *>(ui->labelNavMode), static_cast<QWidget *>(ui->comboBoxNavMode),
-          static_cast<QWidget *>(ui->frameNavMode), static_cast<QWidget *>(ui->comboBoxScanFrenquency),
-          static_cast<QWidget *>(ui->comboBoxBaudRates)}) {
+    for (QWidget *hidden : QWidgetList{ui->pushButtonAddPoint, ui->pushButtonClearScreen,
+                                       ui->labelNavMode, ui->comboBoxNavMode, ui->frameNavMode,
+                                       ui->comboBoxScanFrenquency, ui->comboBoxBaudRates}) {
         hidden->hide();
     }
     installValidators();
     ui->stackedWidgetConnMode->setCurrentIndex(0);
     updateGroupIcons(-1);
-    appLogger()->info(QStringLiteral("Set region group index icon......"));
+    logInfo(QStringLiteral("Set region group index icon......"));
 }
 
 MainWindow::~MainWindow()
 {
-    appLogger()->info(QStringLiteral("Send radar stop acquisition command......"));
+    logInfo(QStringLiteral("Send radar stop acquisition command......"));
     linkState = StoppingScan;
     sendHexCommand(DeviceCommand::stopScan(ConnMode(connMode)));
     closeCurrentLink();
@@ -234,8 +225,8 @@ void MainWindow::on_spinBoxLineWidth_valueChanged(int arg1)
 
 void MainWindow::on_pushButtonColorSelect_clicked()
 {
-    const QColor color = QColorDialog::getColor(QColor(255, 255, 255, 128), this,
-                                                tr("颜色对话框"), QColorDialog::ShowAlphaChannel);
+    const QColor color = QColorDialog::getColor(QColor(255, 255, 255, 128), this, tr("颜色对话框"),
+                                                QColorDialog::ShowAlphaChannel);
     if (!color.isValid())
         return; // cancelled: the operator keeps the colour they had
     ui->pushButtonColorSelect->setStyleSheet(colorStyleSheet(color));

@@ -28,11 +28,6 @@ constexpr int initialisationPauseMs = 100;
 // Wakes a waiting loop that has no events to handle, so it sleeps instead of spinning.
 constexpr int waitWakeIntervalMs = 5;
 
-void logLine(const QString &line)
-{
-    appLogger()->info(line);
-}
-
 } // namespace
 
 void MainWindow::sleepMs(int ms)
@@ -73,7 +68,7 @@ void MainWindow::on_pushButtonStopScan_clicked()
 
 void MainWindow::on_comboBoxIOMode_currentIndexChanged(int index)
 {
-    logLine(QStringLiteral("Set ladar IO output mode..."));
+    logInfo(QStringLiteral("Set ladar IO output mode..."));
     sendIoOutputMode(index);
 }
 
@@ -116,7 +111,7 @@ void MainWindow::stopScan()
 
 void MainWindow::queryAngleResolution()
 {
-    logLine(QStringLiteral("Obtain radar angular resolution......"));
+    logInfo(QStringLiteral("Obtain radar angular resolution......"));
     replyReceived = false;
     linkState = ResolutionQuery;
     sendHexCommand(DeviceCommand::resolutionQuery(ConnMode(connMode)));
@@ -157,6 +152,6 @@ void MainWindow::initialiseConnection(QPushButton *connectButton)
     sleepMs(initialisationPauseMs);
 
     queryAngleResolution();
-    logLine(QStringLiteral("Set ladar IO output mode..."));
+    logInfo(QStringLiteral("Set ladar IO output mode..."));
     sendIoOutputMode(ui->comboBoxIOMode->currentIndex());
 }

@@ -7,12 +7,10 @@
 #include "protocol/hextext.h"
 #include "ui_mainwindow.h"
 
-#include <log4qt/logger.h>
-
 void MainWindow::handleReceivedData(const QByteArray &chunk)
 {
     const QString hex = HexText::fromBytes(chunk);
-    appLogger()->info(QStringLiteral("the software receive data >>> ") + hex);
+    logInfo(QStringLiteral("the software receive data >>> ") + hex);
     dataMessageLog->appendReceive(hex);
 
     switch (linkState) {
@@ -26,9 +24,9 @@ void MainWindow::handleReceivedData(const QByteArray &chunk)
         handleRegionWriteReply(hex);
         break;
     case Scanning:
-        appLogger()->info(QStringLiteral("Start parsing radar data......"));
+        logInfo(QStringLiteral("Start parsing radar data......"));
         parsePointCloud(chunk);
-        appLogger()->info(QStringLiteral("End parsing radar data......"));
+        logInfo(QStringLiteral("End parsing radar data......"));
         break;
     case ResolutionQuery:
         handleResolutionReply(hex);

@@ -16,11 +16,6 @@
 
 namespace {
 
-void logLine(const QString &line)
-{
-    appLogger()->info(line);
-}
-
 template <typename Enum> QString enumKey(Enum value)
 {
     return QLatin1String(QMetaEnum::fromType<Enum>().valueToKey(value));
@@ -33,7 +28,7 @@ QStringList MainWindow::findAvailablePorts()
     QStringList names;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         names.append(info.portName());
-    logLine(QStringLiteral("findAvailablePorts >>> ") + names.join(QLatin1Char(',')));
+    logInfo(QStringLiteral("findAvailablePorts >>> ") + names.join(QLatin1Char(',')));
     return names;
 }
 
@@ -89,7 +84,7 @@ void MainWindow::openSerialLink()
         setDeviceControlsEnabled(false);
         return;
     }
-    logLine(QStringLiteral("the serialPort is opening......"));
+    logInfo(QStringLiteral("the serialPort is opening......"));
     serialPort->setBaudRate(ui->comboBoxBaudRates->currentText().toInt());
     serialPort->setDataBits(QSerialPort::Data8);
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
@@ -106,7 +101,7 @@ void MainWindow::openSerialLink()
 
 void MainWindow::closeSerialLink()
 {
-    logLine(QStringLiteral("the serialPort is closing..."));
+    logInfo(QStringLiteral("the serialPort is closing..."));
     showLinkClosed();
     serialConnectButton()->setText(tr("打开"));
     serialPortList()->setEnabled(true);
@@ -115,7 +110,7 @@ void MainWindow::closeSerialLink()
 
 void MainWindow::openUdpLink()
 {
-    logLine(QStringLiteral("the udp is opening..."));
+    logInfo(QStringLiteral("the udp is opening..."));
     udpSocket->abort();
     // An empty or unusable port text becomes 0, which lets the system choose the port.
     udpBound =
@@ -136,7 +131,7 @@ void MainWindow::openUdpLink()
 
 void MainWindow::closeUdpLink()
 {
-    logLine(QStringLiteral("the udp is closing..."));
+    logInfo(QStringLiteral("the udp is closing..."));
     showLinkClosed();
     ui->lineEditIP->setEnabled(true);
     ui->lineEditPort->setEnabled(true);
@@ -207,7 +202,7 @@ void MainWindow::sendHexCommand(const QString &hexText)
 {
     if (hexText.isEmpty())
         return;
-    logLine(QStringLiteral("the software send data >>> ") + hexText);
+    logInfo(QStringLiteral("the software send data >>> ") + hexText);
     dataMessageLog->appendSend(hexText);
 
     const QByteArray bytes = HexText::toBytes(hexText);
@@ -227,18 +222,18 @@ void MainWindow::sendHexCommand(const QString &hexText)
 void MainWindow::reportStatus(const QString &statusLine, const QString &logText)
 {
     dataMessageLog->appendStatus(statusLine);
-    logLine(logText);
+    logInfo(logText);
 }
 
 void MainWindow::readSerialData()
 {
-    logLine(QStringLiteral("the serialPort is ready for reading..."));
+    logInfo(QStringLiteral("the serialPort is ready for reading..."));
     handleReceivedData(serialPort->readAll());
 }
 
 void MainWindow::readUdpData()
 {
-    logLine(QStringLiteral("the udp is ready for reading..."));
+    logInfo(QStringLiteral("the udp is ready for reading..."));
     QByteArray chunk;
     while (udpSocket->hasPendingDatagrams())
         chunk.append(udpSocket->receiveDatagram().data());
@@ -247,17 +242,17 @@ void MainWindow::readUdpData()
 
 void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
 {
-    logLine(QStringLiteral("the serialPort occurs error: ") + enumKey(error));
+    logInfo(QStringLiteral("the serialPort occurs error: ") + enumKey(error));
     if (error == QSerialPort::ResourceError) {
-        logLine(QStringLiteral("the serialPort is closed possiblely"));
+        logInfo(QStringLiteral("the serialPort is closed possiblely"));
         clearBothDisplays();
     }
 }
 
 void MainWindow::handleUdpError(QAbstractSocket::SocketError error)
 {
-    logLine(QStringLiteral("the udp occurs error: ") + enumKey(error));
-    logLine(QStringLiteral("the udp is closed possiblely"));
+    logInfo(QStringLiteral("the udp occurs error: ") + enumKey(error));
+    logInfo(QStringLiteral("the udp is closed possiblely"));
     clearBothDisplays();
 }
 

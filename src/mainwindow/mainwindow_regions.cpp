@@ -11,22 +11,17 @@
 
 #include <algorithm>
 
-#include <log4qt/logger.h>
-
 void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
 {
     const bool groupSelected = currentRow != 0;
-    for (QWidget *control : {static_cast<QWidget *>(ui->tabWidgetRgnIndex),
-                             static_cast<QWidget *>(ui->pushButtonOpenConfig),
-                             static_cast<QWidget *>(ui->pushButtonSaveConfig)}) {
+    for (QWidget *control :
+         QWidgetList{ui->tabWidgetRgnIndex, ui->pushButtonOpenConfig, ui->pushButtonSaveConfig}) {
         control->setEnabled(groupSelected);
     }
     // The device-side controls need a link as well as a group.
     const bool deviceSide = groupSelected && isLinkOpen();
-    for (QWidget *control : {static_cast<QWidget *>(ui->pushButtonAlarmState),
-                             static_cast<QWidget *>(ui->spinBoxAlarmPointNum),
-                             static_cast<QWidget *>(ui->pushButtonUpload),
-                             static_cast<QWidget *>(ui->pushButtonDownload)}) {
+    for (QWidget *control : QWidgetList{ui->pushButtonAlarmState, ui->spinBoxAlarmPointNum,
+                                        ui->pushButtonUpload, ui->pushButtonDownload}) {
         control->setEnabled(deviceSide);
     }
 
@@ -47,7 +42,7 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
         regionWidgets.at(i)->setPoints(regions.at(i).polygon);
 
     updateGroupIcons(previousGroup);
-    appLogger()->info(QStringLiteral("Set region group index icon......"));
+    logInfo(QStringLiteral("Set region group index icon......"));
 }
 
 void MainWindow::on_tabWidgetRgnIndex_currentChanged(int index)
@@ -71,8 +66,8 @@ void MainWindow::refreshAlarmPointNum()
     const int group = currentGroupRow();
     if (group < 1)
         return;
-    const int count =
-        ui->radarIndicatorWidgetDrawRgn->alarmPointNum(group, ui->tabWidgetRgnIndex->currentIndex());
+    const int count = ui->radarIndicatorWidgetDrawRgn->alarmPointNum(
+        group, ui->tabWidgetRgnIndex->currentIndex());
     // The spin box clamps to its range; the store keeps its own value.
     const QSignalBlocker blocker(ui->spinBoxAlarmPointNum);
     ui->spinBoxAlarmPointNum->setValue(count);
@@ -100,9 +95,8 @@ void MainWindow::updateGroupIcons(int groupIndex)
     } else {
         const RegionStore &store = display->regions();
         for (auto it = store.cbegin(); it != store.cend(); ++it) {
-            const bool hasVertices = std::any_of(it->cbegin(), it->cend(), [](const Region &r) {
-                return !r.polygon.isEmpty();
-            });
+            const bool hasVertices = std::any_of(
+                it->cbegin(), it->cend(), [](const Region &r) { return !r.polygon.isEmpty(); });
             if (hasVertices)
                 showThumbnail(it.key());
             else
@@ -121,9 +115,8 @@ void MainWindow::showMessage(const QString &text)
 
 void MainWindow::on_pushButtonOpenConfig_clicked()
 {
-    const QString name =
-        QFileDialog::getOpenFileName(this, tr("打开区域设置文件"), QStringLiteral("regions.dat"),
-                                     tr("dat文件(*.dat)"));
+    const QString name = QFileDialog::getOpenFileName(
+        this, tr("打开区域设置文件"), QStringLiteral("regions.dat"), tr("dat文件(*.dat)"));
     if (name.isEmpty())
         return;
 
@@ -137,15 +130,14 @@ void MainWindow::on_pushButtonOpenConfig_clicked()
     }
     ui->listWidgetRgnGroupIndex->setCurrentRow(1);
     updateGroupIcons(-1);
-    appLogger()->info(QStringLiteral("Set region group index icon......"));
+    logInfo(QStringLiteral("Set region group index icon......"));
     showMessage(tr("打开区域设置文件成功！"));
 }
 
 void MainWindow::on_pushButtonSaveConfig_clicked()
 {
-    const QString name =
-        QFileDialog::getSaveFileName(this, tr("保存区域设置文件"), QStringLiteral("regions.dat"),
-                                     tr("dat文件(*.dat)"));
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("保存区域设置文件"), QStringLiteral("regions.dat"), tr("dat文件(*.dat)"));
     if (name.isEmpty())
         return;
     showMessage(ui->radarIndicatorWidgetDrawRgn->saveRegions(name) ? tr("保存区域设置文件成功！")

@@ -22,11 +22,6 @@ constexpr int frameStorePauseMs = 10;
 // The device answers a Modbus block write with the request's first six bytes and their CRC.
 constexpr int modbusWriteEchoHeadSize = 6;
 
-void logLine(const QString &line)
-{
-    appLogger()->info(line);
-}
-
 } // namespace
 
 void MainWindow::on_pushButtonUpload_clicked()
@@ -34,7 +29,7 @@ void MainWindow::on_pushButtonUpload_clicked()
     if (transferBusy)
         return;
     transferBusy = true;
-    logLine(QStringLiteral("Start downloading......"));
+    logInfo(QStringLiteral("Start downloading......"));
     ui->pushButtonUpload->setEnabled(false);
     stopScan();
 
@@ -45,12 +40,12 @@ void MainWindow::on_pushButtonUpload_clicked()
     int sent = 0;
     int acknowledged = 0;
     for (auto group = regions.cbegin(); group != regions.cend(); ++group) {
-        logLine(QStringLiteral("Regional group index") + QString::number(group.key()));
+        logInfo(QStringLiteral("Regional group index") + QString::number(group.key()));
         for (int i = 0; i < group->size(); ++i) {
             const Region &region = group->at(i);
-            logLine(QStringLiteral("Regional index") + QString::number(i + 1));
-            logLine(QStringLiteral("Alarm points:") + QString::number(region.alarmPointNum));
-            logLine(QStringLiteral("Download obstacle avoidance area......"));
+            logInfo(QStringLiteral("Regional index") + QString::number(i + 1));
+            logInfo(QStringLiteral("Alarm points:") + QString::number(region.alarmPointNum));
+            logInfo(QStringLiteral("Download obstacle avoidance area......"));
             linkState = RegionsToDevice;
             replyReceived = false;
             sendRegionFrame(sent, {group.key(), i + 1, region.alarmPointNum, region.polygon});
@@ -60,7 +55,7 @@ void MainWindow::on_pushButtonUpload_clicked()
             if (replyReceived)
                 ++acknowledged;
             else
-                logLine(QStringLiteral("Response timeout......"));
+                logInfo(QStringLiteral("Response timeout......"));
         }
     }
     expectedWriteEcho.clear();
@@ -92,8 +87,8 @@ void MainWindow::on_pushButtonDownload_clicked()
     if (transferBusy)
         return;
     transferBusy = true;
-    logLine(QStringLiteral("Start uploading......"));
-    logLine(QStringLiteral("Send command to upload obstacle avoidance area......"));
+    logInfo(QStringLiteral("Start uploading......"));
+    logInfo(QStringLiteral("Send command to upload obstacle avoidance area......"));
     ui->pushButtonDownload->setEnabled(false);
     stopScan();
 
@@ -113,7 +108,7 @@ void MainWindow::on_pushButtonDownload_clicked()
             sendHexCommand(HexText::fromBytes(RegionFrame::modbusReadRequest(block)));
             turnEventLoop(modbusBlockReplyWaitMs);
             if (!replyReceived)
-                logLine(QString::number(block) + QStringLiteral("Regional response timeout......"));
+                logInfo(QString::number(block) + QStringLiteral("Regional response timeout......"));
         }
     } else {
         sendHexCommand(DeviceCommand::regionRequest);
@@ -160,7 +155,7 @@ void MainWindow::storeReceivedRegion(const RegionFrame::Content &frame, int coun
     region.alarmPointNum = frame.alarmPointNum;
 
     if (acknowledge) {
-        logLine(QStringLiteral("One frame data upload completed, send response signal......"));
+        logInfo(QStringLiteral("One frame data upload completed, send response signal......"));
         sendHexCommand(DeviceCommand::regionFrameAck);
     }
     sleepMs(frameStorePauseMs);
@@ -173,9 +168,9 @@ void MainWindow::completeRegionReading()
     regionsReceived = true;
     ui->radarIndicatorWidgetDrawRgn->refresh();
     dataMessageLog->appendStatus(tr("上传区域数据完成"));
-    logLine(QStringLiteral("Upload area data completed......"));
+    logInfo(QStringLiteral("Upload area data completed......"));
     updateGroupIcons(-1);
-    logLine(QStringLiteral("Set region group index icon......"));
+    logInfo(QStringLiteral("Set region group index icon......"));
     ui->progressBarUpAndDownload->setMaximum(RegionFrame::regionCount);
     showMessage(tr("上传区域设置成功！"));
 }
