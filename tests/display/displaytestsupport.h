@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -11,6 +12,8 @@
 
 // Real input events, built here so that the held buttons are exactly what a test says.
 namespace DisplayTest {
+
+const QColor background(53, 53, 53);
 
 inline void sendMouse(QWidget *widget, QEvent::Type type, const QPointF &pos,
                       Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -33,17 +36,14 @@ inline void sendWheel(QWidget *widget, const QPoint &angleDelta)
     QApplication::sendEvent(widget, &event);
 }
 
-inline std::unique_ptr<RadarIndicatorWidget> shownWidget(const QSize &size)
+inline std::unique_ptr<RadarIndicatorWidget> shownWidget(const QSize &size, int zoomInNotches = 0)
 {
     auto widget = std::make_unique<RadarIndicatorWidget>();
     widget->resize(size);
     widget->show();
+    for (int i = 0; i < zoomInNotches; ++i)
+        widget->zoomIn();
     return widget;
-}
-
-inline QColor canvasColorAt(const RadarIndicatorWidget &widget, const QPointF &world)
-{
-    return widget.canvas().pixelColor(widget.viewGeometry().toPixel(world).toPoint());
 }
 
 inline QPoint pixelOf(const RadarIndicatorWidget &widget, const QPointF &world)
@@ -51,6 +51,14 @@ inline QPoint pixelOf(const RadarIndicatorWidget &widget, const QPointF &world)
     return widget.viewGeometry().toPixel(world).toPoint();
 }
 
-const QColor background(53, 53, 53);
+inline QColor canvasColorAt(const RadarIndicatorWidget &widget, const QPointF &world)
+{
+    return widget.canvas().pixelColor(pixelOf(widget, world));
+}
+
+inline QString labelText(const QWidget &widget, const char *name)
+{
+    return widget.findChild<QLabel *>(QLatin1String(name))->text();
+}
 
 } // namespace DisplayTest

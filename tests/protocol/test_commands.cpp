@@ -13,98 +13,82 @@ private slots:
     {
         QTest::addColumn<QString>("bytes");
         QTest::addColumn<QString>("crc");
-        QTest::newRow("empty") << ""
-                               << "FFFF";
-        QTest::newRow("stop ack") << "01100BFA0003"
-                                  << "A21D";
-        QTest::newRow("read block 0") << "010300000044"
-                                      << "45F9";
+        const auto row = [](const char *name, const QString &bytes, const QString &crc) {
+            QTest::newRow(name) << bytes << crc;
+        };
+        row("empty", "", "FFFF");
+        row("stop ack", "01100BFA0003", "A21D");
+        row("read block 0", "010300000044", "45F9");
+        row("stop, lower case gives upper case", "01100bfa000306a55a049cfafb", "6482");
     }
     void crc()
     {
         QFETCH(QString, bytes);
         QFETCH(QString, crc);
         QCOMPARE(HexText::fromBytes(modbusCrc16(HexText::toBytes(bytes))), crc);
-    }
+        QCOMPARE(appendModbusCrc(bytes), bytes.toUpper() + crc);
 
-    void appendCrcIsUpperCase()
-    {
-        QCOMPARE(appendModbusCrc(QStringLiteral("01100bfa000306a55a049cfafb")),
-                 QStringLiteral("01100BFA000306A55A049CFAFB6482"));
-    }
-
-    void crcCheck_data()
-    {
-        QTest::addColumn<QString>("frame");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("stop ack") << "01100BFA0003A21D" << true;
-        QTest::newRow("crc bytes swapped") << "01100BFA00031DA2" << false;
-        QTest::newRow("payload changed") << "01100BFA0004A21D" << false;
-        QTest::newRow("one byte") << "01" << false;
-        QTest::newRow("empty") << "" << false;
-    }
-    void crcCheck()
-    {
-        QFETCH(QString, frame);
-        QFETCH(bool, valid);
-        QCOMPARE(hasValidModbusCrc(HexText::toBytes(frame)), valid);
+        const QByteArray frame = HexText::toBytes(bytes + crc);
+        QVERIFY(hasValidModbusCrc(frame));
+        for (int tooShort : {0, 1})
+            QVERIFY(!hasValidModbusCrc(frame.left(tooShort)));
+        if (bytes.isEmpty())
+            return; // FFFF reads the same with its bytes swapped
+        QVERIFY(!hasValidModbusCrc(HexText::toBytes(bytes + crc.mid(2) + crc.left(2))));
+        QVERIFY(!hasValidModbusCrc(HexText::toBytes("FF" + bytes + crc))); // payload changed
     }
 
     void commands_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("start usb") << DeviceCommand::startScan(Usb) << "FF00FFA100";
-        QTest::newRow("start net") << DeviceCommand::startScan(Net) << "FF00FFA100";
-        QTest::newRow("start modbus")
-            << DeviceCommand::startScan(Modbus) << "01100BF7000306FF00FFA100FF4204";
-        QTest::newRow("stop usb") << DeviceCommand::stopScan(Usb) << "A55A049CFAFB";
-        QTest::newRow("stop modbus")
-            << DeviceCommand::stopScan(Modbus) << "01100BFA000306A55A049CFAFB6482";
-        QTest::newRow("resolution net") << DeviceCommand::resolutionQuery(Net) << "A55A0099FAFB";
-        QTest::newRow("resolution modbus")
-            << DeviceCommand::resolutionQuery(Modbus) << "01030BFE000306A55A0099FAFBF19D";
-        QTest::newRow("parameters usb")
-            << DeviceCommand::radarParameters(Usb, 0, 2, 0) << "FF0002A100";
-        QTest::newRow("parameters other selections")
-            << DeviceCommand::radarParameters(Net, 1, 4, 1) << "FF0104A101";
-        QTest::newRow("parameters modbus")
-            << DeviceCommand::radarParameters(Modbus, 0, 2, 0) << "01100BF7000306FF0002A100FF73A8";
-        QTest::newRow("io normally open") << DeviceCommand::ioOutputMode(0) << "FF0000A108";
-        QTest::newRow("io normally closed") << DeviceCommand::ioOutputMode(1) << "FF0000A107";
+        const auto row = [](const char *name, const QString &command, const QString &expected) {
+            QTest::newRow(name) << command << expected;
+        };
+        using namespace DeviceCommand;
+        row("start usb", startScan(Usb), "FF00FFA100");
+        row("start net", startScan(Net), "FF00FFA100");
+        row("start modbus", startScan(Modbus), "01100BF7000306FF00FFA100FF4204");
+        row("stop usb", stopScan(Usb), "A55A049CFAFB");
+        row("stop modbus", stopScan(Modbus), "01100BFA000306A55A049CFAFB6482");
+        row("resolution net", resolutionQuery(Net), "A55A0099FAFB");
+        row("resolution modbus", resolutionQuery(Modbus), "01030BFE000306A55A0099FAFBF19D");
+        row("parameters usb", radarParameters(Usb, 0, 2, 0), "FF0002A100");
+        row("parameters other selections", radarParameters(Net, 1, 4, 1), "FF0104A101");
+        row("parameters modbus", radarParameters(Modbus, 0, 2, 0),
+            "01100BF7000306FF0002A100FF73A8");
+        row("io normally open", ioOutputMode(0), "FF0000A108");
+        row("io normally closed", ioOutputMode(1), "FF0000A107");
     }
     void commands()
     {
         QFETCH(QString, command);
-        QFETCH(QString, expected);
-        QCOMPARE(command, expected);
+        QTEST(command, "expected");
     }
 
-    // The receive dispatcher searches codes in the hex text of a chunk, wherever they sit.
+    // The receive dispatcher searches codes in the hex text of a chunk, wherever they sit; the
+    // issue asks for codes at odd digit positions and for split codes not recognised.
     void replyFoundInHexText_data()
     {
         QTest::addColumn<QByteArray>("chunk");
         QTest::addColumn<QString>("code");
         QTest::addColumn<int>("position");
-        QTest::newRow("ack alone") << QByteArray::fromHex("A55A0098FAFB") << ReplyCode::ack << 0;
-        QTest::newRow("ack at odd digit")
-            << QByteArray::fromHex("0A55A0098FAFB0") << ReplyCode::ack << 1;
-        QTest::newRow("ack after point cloud bytes")
-            << QByteArray::fromHex("A55A02000000A55A0098FAFB") << ReplyCode::ack << 12;
-        QTest::newRow("modbus stop ack")
-            << QByteArray::fromHex("01100BFA0003A21D") << ReplyCode::modbusStopAck << 0;
-        QTest::newRow("fine resolution")
-            << QByteArray::fromHex("A55A0010FAFB") << ReplyCode::resolutionFine << 0;
-        QTest::newRow("coarse is not fine")
-            << QByteArray::fromHex("A55A0020FAFB") << ReplyCode::resolutionFine << -1;
-        QTest::newRow("half a code") << QByteArray::fromHex("A55A00") << ReplyCode::ack << -1;
+        const auto row = [](const char *name, const char *hex, const QString &code, int position) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << code << position;
+        };
+        row("ack alone", "A55A0098FAFB", ReplyCode::ack, 0);
+        row("ack at odd digit", "0A55A0098FAFB0", ReplyCode::ack, 1);
+        row("ack after point cloud bytes", "A55A02000000A55A0098FAFB", ReplyCode::ack, 12);
+        row("modbus stop ack", "01100BFA0003A21D", ReplyCode::modbusStopAck, 0);
+        row("fine resolution", "A55A0010FAFB", ReplyCode::resolutionFine, 0);
+        row("coarse is not fine", "A55A0020FAFB", ReplyCode::resolutionFine, -1);
+        row("half a code", "A55A00", ReplyCode::ack, -1);
     }
     void replyFoundInHexText()
     {
         QFETCH(QByteArray, chunk);
         QFETCH(QString, code);
-        QFETCH(int, position);
-        QCOMPARE(HexText::fromBytes(chunk).indexOf(code), position);
+        QTEST(HexText::fromBytes(chunk).indexOf(code), "position");
     }
 };
 

@@ -12,11 +12,19 @@ inline QByteArray hex(const char *text)
     return QByteArray::fromHex(text);
 }
 
-inline SimOptions simOptions(bool modbus = false)
+inline QByteArray hex(const QString &text)
 {
-    SimOptions options;
-    options.modbus = modbus;
-    return options;
+    return QByteArray::fromHex(text.toLatin1());
+}
+
+// The options vks20-sim's command line gives, e.g. "--modbus --silence-after 3".
+inline SimOptions simOptions(const QString &arguments = QString())
+{
+    SimCommandLine commandLine;
+    if (!commandLine.parse(QStringList{"vks20-sim"} + arguments.split(' ', Qt::SkipEmptyParts)))
+        qFatal("bad options \"%s\": %s", qPrintable(arguments),
+               qPrintable(commandLine.errorText()));
+    return commandLine.options();
 }
 
 // Collects everything a simulated device sends, one entry per emitted piece.

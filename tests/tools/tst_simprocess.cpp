@@ -22,31 +22,22 @@ class SimProcess
 public:
     explicit SimProcess(const QStringList &arguments)
     {
-        m_process.setProgram(QStringLiteral(VKS20_SIM_PROGRAM));
-        m_process.setArguments(arguments);
-        m_process.start();
-    }
-
-    ~SimProcess()
-    {
-        m_process.kill();
-        m_process.waitForFinished(waitMs);
-    }
-
-    QString firstLine()
-    {
+        process.start(QStringLiteral(VKS20_SIM_PROGRAM), arguments);
         QElapsedTimer timer;
         timer.start();
-        while (!m_process.canReadLine() && timer.elapsed() < waitMs &&
-               m_process.state() != QProcess::NotRunning)
-            m_process.waitForReadyRead(100);
-        return QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        while (!process.canReadLine() && timer.elapsed() < waitMs &&
+               process.state() != QProcess::NotRunning)
+            process.waitForReadyRead(100);
+        firstLine = QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+    ~SimProcess()
+    {
+        process.kill();
+        process.waitForFinished(waitMs);
     }
 
-    QProcess &process() { return m_process; }
-
-private:
-    QProcess m_process;
+    QProcess process;
+    QString firstLine;
 };
 
 // Reads from the device until `wanted` bytes have arrived or the wait runs out.
@@ -63,96 +54,80 @@ QByteArray readBytes(QIODevice &device, int wanted)
     return bytes;
 }
 
-QByteArray readDatagram(QUdpSocket &socket)
-{
-    if (!socket.hasPendingDatagrams() && !socket.waitForReadyRead(waitMs))
-        return {};
-    return socket.receiveDatagram().data();
-}
-
 } // namespace
 
+// The simulator as its own process; the program's whole conversation with it is the e2e suites'.
 class TestSimProcess : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void serialLinkAnswersOverPty_data();
-    void serialLinkAnswersOverPty();
-    void cablePullTakesThePtyAway();
-    void udpLinkAnswersTheSender();
-    void nonLoopbackAddressIsRefused();
+    void linkAnswers_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("reply");
+
+        QTest::newRow("raw stop over a pty")
+            << QStringList{"--serial"} << hex("A55A049CFAFB") << hex("A55A0098FAFB");
+        QTest::newRow("modbus resolution 0.36 over a pty")
+            << QStringList{"--serial", "--modbus", "--resolution", "0.36"}
+            << withModbusCrc(hex("01030BFE000306A55A0099FAFB")) << hex("010306A55A0020FAFB6364");
+        QTest::newRow("resolution query on udp 127.0.0.1")
+            << QStringList{"--udp", "127.0.0.1:0"} << hex("A55A0099FAFB") << hex("A55A0010FAFB");
+    }
+    void linkAnswers()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, reply);
+        SimProcess sim(arguments);
+
+        if (arguments.first() == QLatin1String("--udp")) {
+            QVERIFY2(sim.firstLine.startsWith(QLatin1String("UDP 127.0.0.1:")),
+                     qPrintable(sim.firstLine));
+            QUdpSocket socket;
+            QVERIFY(socket.bind(QHostAddress(QHostAddress::LocalHost), 0));
+            socket.writeDatagram(request, QHostAddress::LocalHost,
+                                 quint16(sim.firstLine.section(QLatin1Char(':'), -1).toUInt()));
+            QVERIFY(socket.hasPendingDatagrams() || socket.waitForReadyRead(waitMs));
+            QCOMPARE(socket.receiveDatagram().data(), reply);
+            return;
+        }
+        QVERIFY2(sim.firstLine.startsWith(QLatin1String("PTY /")), qPrintable(sim.firstLine));
+        QSerialPort port(sim.firstLine.mid(4));
+        QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+        port.setBaudRate(460800);
+        port.clear();
+        port.write(request);
+        QCOMPARE(readBytes(port, reply.size()), reply);
+    }
+
+    void cablePullTakesThePtyAway()
+    {
+        SimProcess sim({"--serial", "--cable-pull-after", "1"});
+        QSerialPort port(sim.firstLine.mid(4));
+        QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+        port.write(hex("A55A03FAFB"));
+
+        const QByteArray received = readBytes(port, 6 + 134);
+        QCOMPARE(received.left(9), hex("A55A0098FAFBA55A03"));
+        QCOMPARE(received.size(), 6 + 134);
+        QVERIFY(sim.process.waitForFinished(waitMs));
+        QCOMPARE(sim.process.exitCode(), 0);
+    }
+
+    void nonLoopbackAddressIsRefused()
+    {
+        SimProcess sim({"--udp", "192.168.1.102:502"});
+        sim.process.waitForFinished(waitMs); // false when it has already ended
+        QCOMPARE(sim.process.state(), QProcess::NotRunning);
+        QCOMPARE(sim.process.exitCode(), 2);
+        QVERIFY(sim.process.readAllStandardError().contains("loopback"));
+        QVERIFY(sim.firstLine.isEmpty());
+        QVERIFY(sim.process.readAllStandardOutput().isEmpty());
+    }
 };
-
-void TestSimProcess::serialLinkAnswersOverPty_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("reply");
-
-    QTest::newRow("raw stop") << QStringList() << hex("A55A049CFAFB") << hex("A55A0098FAFB");
-    QTest::newRow("modbus resolution 0.36")
-        << QStringList{"--modbus", "--resolution", "0.36"}
-        << withModbusCrc(hex("01030BFE000306A55A0099FAFB")) << hex("010306A55A0020FAFB6364");
-}
-
-void TestSimProcess::serialLinkAnswersOverPty()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, request);
-    QFETCH(QByteArray, reply);
-    SimProcess sim(QStringList{"--serial"} + arguments);
-    const QString line = sim.firstLine();
-    QVERIFY2(line.startsWith(QLatin1String("PTY /")), qPrintable(line));
-
-    QSerialPort port(line.mid(4));
-    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
-    port.setBaudRate(460800);
-    port.clear();
-    port.write(request);
-
-    QCOMPARE(readBytes(port, reply.size()), reply);
-}
-
-void TestSimProcess::cablePullTakesThePtyAway()
-{
-    SimProcess sim({"--serial", "--cable-pull-after", "1"});
-    const QString line = sim.firstLine();
-    QSerialPort port(line.mid(4));
-    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
-    port.write(hex("A55A03FAFB"));
-
-    const QByteArray received = readBytes(port, 6 + 134);
-    QCOMPARE(received.left(9), hex("A55A0098FAFBA55A03"));
-    QCOMPARE(received.size(), 6 + 134);
-    QVERIFY(sim.process().waitForFinished(waitMs));
-    QCOMPARE(sim.process().exitCode(), 0);
-}
-
-void TestSimProcess::udpLinkAnswersTheSender()
-{
-    SimProcess sim({"--udp", "127.0.0.1:0"});
-    const QString line = sim.firstLine();
-    QVERIFY2(line.startsWith(QLatin1String("UDP 127.0.0.1:")), qPrintable(line));
-    const quint16 simPort = quint16(line.section(QLatin1Char(':'), -1).toUInt());
-    QUdpSocket socket;
-    QVERIFY(socket.bind(QHostAddress(QHostAddress::LocalHost), 0));
-
-    socket.writeDatagram(hex("A55A049CFAFB"), QHostAddress::LocalHost, simPort);
-    QCOMPARE(readDatagram(socket), hex("A55A0098FAFB"));
-    socket.writeDatagram(hex("A55A0099FAFB"), QHostAddress::LocalHost, simPort);
-    QCOMPARE(readDatagram(socket), hex("A55A0010FAFB"));
-}
-
-void TestSimProcess::nonLoopbackAddressIsRefused()
-{
-    SimProcess sim({"--udp", "192.168.1.102:502"});
-
-    QVERIFY(sim.process().waitForFinished(waitMs));
-    QCOMPARE(sim.process().exitCode(), 2);
-    QVERIFY(sim.process().readAllStandardError().contains("loopback"));
-    QVERIFY(sim.process().readAllStandardOutput().isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestSimProcess)
 #include "tst_simprocess.moc"
