@@ -16,11 +16,16 @@ namespace Log4Qt {
 
 namespace {
 
+// Sized from the array, so every compiler can constant-initialise it without strlen.
+template <int N> constexpr QLatin1String latin1(const char (&text)[N])
+{
+    return QLatin1String(text, N - 1);
+}
+
 // Constant-initialised: the program configures logging from another file's static initialiser.
-constexpr QLatin1String appenderPrefix("log4j.appender.");
-constexpr QLatin1String additivityPrefix("log4j.additivity.");
-constexpr QLatin1String loggerPrefixes[] = {QLatin1String("log4j.logger."),
-                                            QLatin1String("log4j.category.")};
+constexpr QLatin1String appenderPrefix = latin1("log4j.appender.");
+constexpr QLatin1String additivityPrefix = latin1("log4j.additivity.");
+constexpr QLatin1String loggerPrefixes[] = {latin1("log4j.logger."), latin1("log4j.category.")};
 
 // "org.apache.log4j.FileAppender" and "Log4Qt::FileAppender" both name "FileAppender".
 QString shortClassName(const QString &className)

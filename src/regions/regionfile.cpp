@@ -10,20 +10,36 @@ namespace RegionFile {
 
 namespace {
 
-bool isKnownSpec(const QColor &color)
+// A colour is a spec byte and five 16-bit words. QColor's reader stores any spec byte as its
+// enum, so the byte is checked before QColor ever sees it.
+constexpr int colorRecordSize = 11;
+
+std::optional<QColor> readColor(QDataStream &stream)
 {
-    return color.spec() >= QColor::Rgb && color.spec() <= QColor::ExtendedRgb;
+    QByteArray record(colorRecordSize, Qt::Uninitialized);
+    if (stream.readRawData(record.data(), colorRecordSize) != colorRecordSize)
+        return std::nullopt;
+    const auto spec = static_cast<qint8>(record.at(0));
+    if (spec < QColor::Rgb || spec > QColor::ExtendedRgb)
+        return std::nullopt;
+    QDataStream recordStream(record);
+    QColor color;
+    recordStream >> color;
+    return color;
 }
 
 // Field by field rather than QPolygonF's operator>>: that one reserves the vertex count it
 // reads before checking it, and a foreign file's count can ask for gigabytes.
 std::optional<Region> readRegion(QDataStream &stream)
 {
+    const std::optional<QColor> color = readColor(stream);
+    if (!color)
+        return std::nullopt;
     Region region;
+    region.color = *color;
     quint32 vertexCount = 0;
-    stream >> region.color >> vertexCount;
-    if (stream.status() != QDataStream::Ok || !isKnownSpec(region.color) ||
-        vertexCount > quint32(Regions::maxVertices))
+    stream >> vertexCount;
+    if (stream.status() != QDataStream::Ok || vertexCount > quint32(Regions::maxVertices))
         return std::nullopt;
     for (quint32 i = 0; i < vertexCount; ++i) {
         QPointF vertex;

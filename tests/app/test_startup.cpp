@@ -21,7 +21,8 @@ QProcessEnvironment environmentFor(const QString &tempDir, const QString &platfo
     return env;
 }
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 15000)
+// Generous: an instrumented build starts the program several times slower.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 60000)
 {
     QElapsedTimer timer;
     timer.start();
@@ -115,7 +116,7 @@ private slots:
         server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
                             QStringLiteral("-screen"), QStringLiteral("0"),
                             QStringLiteral("1280x1024x24")});
-        QVERIFY(server.waitForReadyRead(10000));
+        QVERIFY(server.waitForReadyRead(30000));
         const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
 
         RunningProgram first(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
@@ -145,7 +146,7 @@ private slots:
         press.start(xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId,
                               QStringLiteral("key"), QStringLiteral("Return")});
         press.waitForFinished(5000);
-        QVERIFY(second.process.waitForFinished(10000));
+        QVERIFY(second.process.waitForFinished(60000));
         QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process.exitCode(), 0);
         QCOMPARE(first.process.state(), QProcess::Running);
