@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything from scratch and runs every test suite.
+# Installs what is missing, builds everything from scratch and runs every test suite; then the
+# same suites under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
+# a minute. Any failure stops the run with a non-zero exit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-rm -rf build-tests
+rm -rf build-tests build-asan build-fuzz
+
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-tests -j"$(nproc)"
-cd build-tests
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+(cd build-tests && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+scripts/sanitize.sh
+fuzz_seconds=${FUZZ_SECONDS:-60}
+scripts/fuzz.sh "$fuzz_seconds"
+
+suites=$(cd build-tests && ctest -N | sed -n 's/^Total Tests: //p')
+targets=$(ls fuzz/fuzz_*.cpp | wc -l)
+echo "all: $((2 * suites + targets)) passed, 0 failed"

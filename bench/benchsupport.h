@@ -1,0 +1,65 @@
+#pragma once
+// Shared by the benchmark programs and the soak driver: the program's look and logging as
+// shipped, medians, and the rows of the results table that scripts/bench.sh prints.
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVector>
+
+class MainWindow;
+
+namespace Bench {
+
+// The serial line's top rate, 921600 baud at ten bits per byte.
+constexpr double lineBytesPerSecond = 921600.0 / 10.0;
+
+// Logging as the program ships it: Log4Qt.properties copied into a temporary working
+// directory, so the rolling file lands in its logs/ folder.
+class ShippedLogging
+{
+public:
+    ShippedLogging();
+    bool isConfigured() const { return m_configured; }
+    QString logFolder() const;
+    qint64 logFolderBytes() const;
+    int logFileCount() const;
+
+private:
+    QTemporaryDir m_workDir;
+    bool m_configured = false;
+};
+
+// The embedded resources and the dark style, installed as at program start.
+void installShippedLook();
+// The main window at a common desktop size, shown on the platform in use.
+void showMainWindow(MainWindow &window);
+// Selects a page through the navigation list: 1 scan, 3 data messages.
+void showPage(MainWindow &window, int row);
+
+// Wall-clock and this thread's CPU seconds since construction or the last restart. CPU time
+// is the figure that stays honest on a shared machine.
+class Stopwatch
+{
+public:
+    Stopwatch() { restart(); }
+    void restart();
+    double wallSeconds() const;
+    double cpuSeconds() const;
+
+private:
+    QElapsedTimer m_wall;
+    double m_cpuStart = 0.0;
+};
+
+double median(QVector<double> values);
+
+QString formatDuration(double seconds);
+QString formatBytesPerSecond(double bytesPerSecond);
+QString verdict(bool goalMet);
+
+// One row of the results table, in Markdown.
+void printRow(const QString &benchmark, const QString &parameter, const QString &median,
+              const QString &throughput, const QString &goal, const QString &result);
+
+} // namespace Bench

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Soak run, on demand: the program scans the simulator over UDP on 127.0.0.1 for a number of
+# minutes (default 10) and reports memory growth, the rolling log's size and scan integrity.
+#   scripts/soak.sh [minutes]
+set -euo pipefail
+minutes=${1:-10}
+cd "$(dirname "$0")/.."
+build=build-bench
+scripts/install-deps.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVKS_BUILD_BENCH=ON >/dev/null
+for target in soak_driver vks20-sim; do
+  cmake --build "$build" -j"$(nproc)" --target "$target" >/dev/null
+done
+
+work=$(mktemp -d)
+"$build/tools/simulator/vks20-sim" --udp 127.0.0.1:0 --resolution 0.18 --rate 20 \
+  >"$work/simulator.out" 2>&1 &
+simulator=$!
+trap 'kill "$simulator" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The simulator picks a free port and names it on its first line: "UDP 127.0.0.1:<port>".
+until grep -q '^UDP ' "$work/simulator.out"; do
+  kill -0 "$simulator" 2>/dev/null || { cat "$work/simulator.out"; exit 1; }
+  sleep 0.1
+done
+port=$(sed -n 's/^UDP .*:\([0-9]*\)$/\1/p' "$work/simulator.out")
+echo "simulator on 127.0.0.1:$port"
+
+status=0
+QT_QPA_PLATFORM=offscreen "$build/bench/soak_driver" --device-port "$port" --minutes "$minutes" \
+  || status=$?
+if ! kill -0 "$simulator" 2>/dev/null; then
+  wait "$simulator" || echo "the simulator ended during the run, exit status $?"
+  cat "$work/simulator.out"
+  status=1
+fi
+exit "$status"
