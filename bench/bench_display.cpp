@@ -117,6 +117,15 @@ int main(int argc, char *argv[])
 
     std::printf("drawCanvas, 1920x1080, 1500 points, 3 x 30-vertex regions, %d runs\n", runs);
     printFigures("start scale (1000 mm per 50 px)", measure(runs, redraw));
+    // A pan step changes the view, so its redraw paints the grid, field and axes again.
+    const QPointF grip(400, 300);
+    sendMouse(widget, QEvent::MouseButtonPress, grip, Qt::RightButton, Qt::RightButton);
+    int step = 0;
+    printFigures("start scale, panned (backdrop repainted)", measure(runs, [&] {
+                     const QPointF pos = grip + QPointF((step++ % 2) ? 0 : 1, 0);
+                     sendMouse(widget, QEvent::MouseMove, pos, Qt::NoButton, Qt::RightButton);
+                 }));
+    sendMouse(widget, QEvent::MouseButtonRelease, grip, Qt::RightButton, Qt::NoButton);
     for (int i = 0; i < 100; ++i)
         widget.zoomOut();
     printFigures("coarsest scale (5000 mm per 50 px)", measure(runs, redraw));

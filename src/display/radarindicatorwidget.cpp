@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimerEvent>
@@ -30,6 +31,7 @@ void setLabelText(QLabel *label, const QString &text)
 struct RadarIndicatorWidget::Private
 {
     QImage canvas;
+    Backdrop backdrop;
     CanvasStyle canvasStyle;
     ViewGeometry view;
     QFont labelFont;
@@ -78,6 +80,8 @@ RadarIndicatorWidget::RadarIndicatorWidget(QWidget *parent)
     d->scaleLabel->adjustSize();
     showReadout(Readout());
     setMouseTracking(true);
+    // The canvas covers the whole widget, so nothing beneath it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 RadarIndicatorWidget::~RadarIndicatorWidget() = default;
@@ -93,11 +97,10 @@ void RadarIndicatorWidget::drawCanvas()
     if (d->canvas.isNull())
         return;
     QPainter painter(&d->canvas);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, d->backdrop.image(d->view, d->canvasStyle));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(d->canvas.rect(), d->canvasStyle.background);
-    RadarLayers::paintGrid(painter, d->view, d->canvasStyle);
-    RadarLayers::paintScanField(painter, d->view, d->canvasStyle);
-    RadarLayers::paintAxes(painter, d->view, d->canvasStyle);
     // Without regions the display shows only what the device can see.
     if (!d->regionsVisible)
         RadarLayers::clipToScanField(painter, d->view);
@@ -419,11 +422,11 @@ void RadarIndicatorWidget::wheelEvent(QWheelEvent *event)
         zoomOut();
 }
 
-void RadarIndicatorWidget::paintEvent(QPaintEvent *)
+void RadarIndicatorWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     if (!d->canvas.isNull())
-        painter.drawImage(0, 0, d->canvas);
+        painter.drawImage(event->rect(), d->canvas, event->rect());
     if (d->sweeping)
         RadarLayers::paintSweep(painter, d->view, d->sweepAngle);
 }

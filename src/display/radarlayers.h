@@ -4,6 +4,7 @@
 #include "regions/region.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPolygonF>
 #include <QVector>
 
@@ -31,9 +32,8 @@ struct PointCloudStyle
 // The layers of one canvas redraw, each painted relative to the view's sensor position.
 namespace RadarLayers {
 
-void paintGrid(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
-void paintScanField(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
-void paintAxes(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
+// Background, grid, scan field and axes: everything beneath the data.
+void paintBackdrop(QPainter &painter, const ViewGeometry &view, const CanvasStyle &style);
 void clipToScanField(QPainter &painter, const ViewGeometry &view);
 void paintPointCloud(QPainter &painter, const ViewGeometry &view, const PointCloudStyle &style,
                      const QVector<QVector<QPointF>> &frames);
@@ -48,3 +48,16 @@ void paintSweep(QPainter &painter, const ViewGeometry &view, int sweepAngle);
 constexpr double handleHalfSize = 5.0;
 
 } // namespace RadarLayers
+
+// The backdrop layers kept as a picture: they change only with the view, while the data over
+// them changes with every revolution the device reports.
+class Backdrop
+{
+public:
+    // The backdrop of `view`, painted again only when the view differs from the last one.
+    const QImage &image(const ViewGeometry &view, const CanvasStyle &style);
+
+private:
+    QImage m_image;
+    ViewGeometry m_view;
+};

@@ -29,6 +29,13 @@ ViewGeometry::ZoomChange ViewGeometry::zoomOut()
     return ZoomChange::ScaleStep;
 }
 
+bool ViewGeometry::operator==(const ViewGeometry &other) const
+{
+    return m_canvasSize == other.m_canvasSize && m_centre == other.m_centre &&
+           m_panOffset == other.m_panOffset && m_cellPixels == other.m_cellPixels &&
+           m_scaleStepIndex == other.m_scaleStepIndex && m_gridLineCount == other.m_gridLineCount;
+}
+
 void ViewGeometry::setScaleStep(int index)
 {
     m_scaleStepIndex = index;

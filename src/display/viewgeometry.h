@@ -41,6 +41,10 @@ public:
     ZoomChange zoomIn();
     ZoomChange zoomOut();
 
+    // Same canvas, scale and pan: every pixel of the view lands in the same place.
+    bool operator==(const ViewGeometry &other) const;
+    bool operator!=(const ViewGeometry &other) const { return !(*this == other); }
+
     // A new canvas size puts the sensor back at the centre pixel (rounded up) and drops the pan.
     void setCanvasSize(const QSize &size);
     void pan(const QPointF &delta);

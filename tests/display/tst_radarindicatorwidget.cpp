@@ -1,5 +1,7 @@
 #include "displaytestsupport.h"
 
+#include "display/radarlayers.h"
+
 #include <QtTest>
 
 using namespace DisplayTest;
@@ -124,6 +126,36 @@ private slots:
         QCOMPARE(widget->viewGeometry().panOffset(), QPointF());
         QCOMPARE(widget->viewGeometry().cellPixels(), 55.0);
         QCOMPARE(widget->canvas().size(), QSize(501, 301));
+    }
+
+    // The fixed layers are kept between redraws; each way of changing the view must renew them.
+    void backdropFollowsEveryViewChange_data()
+    {
+        QTest::addColumn<int>("zoomNotches"); // negative: out
+        QTest::addColumn<QPoint>("panBy");
+        QTest::addColumn<QSize>("resizeTo");
+        const QSize unchanged(600, 400);
+        QTest::newRow("cell size") << 3 << QPoint() << unchanged;
+        QTest::newRow("scale step in") << 13 << QPoint() << unchanged;
+        QTest::newRow("scale step out") << -1 << QPoint() << unchanged;
+        QTest::newRow("pan") << 0 << QPoint(37, -21) << unchanged;
+        QTest::newRow("resize") << 0 << QPoint() << QSize(501, 333);
+    }
+    void backdropFollowsEveryViewChange()
+    {
+        QFETCH(int, zoomNotches);
+        QFETCH(QPoint, panBy);
+        QFETCH(QSize, resizeTo);
+        const auto widget = shownWidget(QSize(600, 400));
+        widget->setPointCloud({{QPointF(1500, 2500)}});
+        widget->resize(resizeTo);
+        for (int i = 0; i < qAbs(zoomNotches); ++i)
+            zoomNotches > 0 ? widget->zoomIn() : widget->zoomOut();
+        const QPointF grab(100, 100);
+        sendMouse(widget.get(), QEvent::MouseButtonPress, grab, Qt::RightButton, Qt::RightButton);
+        sendMouse(widget.get(), QEvent::MouseMove, grab + panBy, Qt::NoButton, Qt::RightButton);
+        widget->clearScreen();
+        QCOMPARE(widget->canvas(), Backdrop().image(widget->viewGeometry(), CanvasStyle()));
     }
 
     void bothButtonsHeldDoNothing()
