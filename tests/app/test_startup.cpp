@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -63,6 +64,14 @@ class TestStartup : public QObject
     QTemporaryDir workDir;
 
     QString lockPath() const { return lockDir.filePath(QStringLiteral("DorozIri.lock")); }
+    // The lock names its holder; a lock left by an earlier, killed instance does not count.
+    bool lockHeldBy(const QProcess &process) const
+    {
+        qint64 pid = 0;
+        QString host, application;
+        QLockFile lock(lockPath());
+        return lock.getLockInfo(&pid, &host, &application) && pid == process.processId();
+    }
     void writeProperties() const
     {
         QFile file(workDir.filePath(QStringLiteral("Log4Qt.properties")));
@@ -87,7 +96,7 @@ private slots:
             return reader.open(QIODevice::ReadOnly) &&
                    reader.readAll().contains("Set region group index icon......");
         }));
-        QVERIFY(QFile::exists(lockPath()));
+        QVERIFY(lockHeldBy(run.process));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readLine().trimmed(), QByteArray("the application is staring..."));
         QVERIFY(log.readLine().startsWith("findAvailablePorts >>> "));
@@ -98,7 +107,7 @@ private slots:
         QTemporaryDir bare;
         RunningProgram run(bare.path(), environmentFor(lockDir.path(), "offscreen"));
         QVERIFY(run.process.waitForStarted());
-        QVERIFY(waitFor([&] { return QFile::exists(lockPath()); }));
+        QVERIFY(waitFor([&] { return lockHeldBy(run.process); }));
         QTest::qWait(500);
         QCOMPARE(run.process.state(), QProcess::Running);
         QCOMPARE(QDir(bare.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
@@ -120,7 +129,7 @@ private slots:
         const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
 
         RunningProgram first(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
-        QVERIFY(waitFor([&] { return QFile::exists(lockPath()); }));
+        QVERIFY(waitFor([&] { return lockHeldBy(first.process); }));
 
         QProcessEnvironment secondEnv = environmentFor(lockDir.path(), "xcb");
         secondEnv.insert(QStringLiteral("DISPLAY"), display);
