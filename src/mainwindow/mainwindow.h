@@ -107,7 +107,7 @@ private:
     // Receive dispatcher (mainwindow_dispatcher.cpp)
     void handleReceivedData(const QByteArray &chunk);
     void handleStopReply(const QString &hex);
-    void handleRegionData(const QByteArray &chunk, const QString &hex);
+    void handleRegionData(QByteArray chunk, const QString &hex);
     void handleRegionWriteReply(const QString &hex);
     void handleResolutionReply(const QString &hex);
     void setScanGeometry(const ScanGeometry &geometry);

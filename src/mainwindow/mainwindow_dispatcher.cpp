@@ -47,16 +47,19 @@ void MainWindow::handleStopReply(const QString &hex)
     replyReceived = true;
 }
 
-void MainWindow::handleRegionData(const QByteArray &chunk, const QString &hex)
+void MainWindow::handleRegionData(QByteArray chunk, const QString &hex)
 {
     if (connMode == Modbus) {
         replyReceived = true;
-    } else if (!regionRequestAcked && hex.contains(ReplyCode::ack)) {
-        // The acknowledgement of the request is never region data, whatever else it carries.
+    } else if (const int ackAt = hex.indexOf(ReplyCode::ack); !regionRequestAcked && ackAt >= 0) {
         reportStatus(tr("下位机接收到下载指令"),
                      QStringLiteral("The lower computer received a download command......"));
         regionRequestAcked = true;
-        return;
+        // The acknowledgement itself is not region data, but a device may send its first
+        // frame right behind it; those bytes must not be lost with the code.
+        chunk = chunk.mid((ackAt + ReplyCode::ack.size() + 1) / 2);
+        if (chunk.isEmpty())
+            return;
     }
 
     reportStatus(tr("开始解析下载区域数据"),

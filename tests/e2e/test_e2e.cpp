@@ -1,0 +1,326 @@
+// The program against the device simulator, which runs as its own process on a
+// pseudo-terminal or on UDP at 127.0.0.1 while the test drives the real window's widgets:
+// a scan's whole road and region transfers in each connection mode, and each injected fault.
+#include "mainwindow/mainwindowsupport.h"
+
+#include "display/radarindicatorwidget.h"
+#include "regions/regionfile.h"
+#include "vksresources.h"
+
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <log4qt/properties.h>
+#include <log4qt/propertyconfigurator.h>
+
+namespace {
+
+// One simulated device for as long as the object lives, linked as the connection mode asks.
+struct Simulator
+{
+    Simulator(int mode, const QStringList &options)
+    {
+        const QStringList link = mode == Net      ? QStringList{"--udp", "127.0.0.1:0"}
+                                 : mode == Modbus ? QStringList{"--serial", "--modbus"}
+                                                  : QStringList{"--serial"};
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(VKS20_SIM_PATH), link + options);
+        // The first line names the endpoint: "PTY <path>" or "UDP <addr>:<port>".
+        if (process.waitForStarted() && process.waitForReadyRead(5000))
+            endpoint = QString::fromUtf8(process.readLine()).trimmed().section(QLatin1Char(' '), 1);
+    }
+    ~Simulator()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+        process.waitForFinished();
+    }
+
+    QProcess process;
+    QString endpoint;
+};
+
+QString startCommand(int mode)
+{
+    return mode == Modbus ? QStringLiteral("01100BF7000306FF00FFA100FF4204")
+                          : QStringLiteral("FF00FFA100");
+}
+
+// A simulator with the given options and a shown main window that the operator connected
+// to it, then showing page `row`.
+struct Session
+{
+    Session(int mode, const QStringList &options, int row)
+        : mode(mode), device(mode, options), page(&window)
+    {
+        window.resize(1410, 948);
+        window.show();
+        if (mode == Net) {
+            openUdpLinkFromPage(&window, device.endpoint.section(QLatin1Char(':'), -1).toUShort());
+        } else {
+            widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
+            widget<QComboBox>(&window,
+                              mode == Modbus ? "comboBoxModbusComNames" : "comboBoxComNames")
+                ->setEditText(device.endpoint);
+            QTest::mouseClick(connectButton(), Qt::LeftButton);
+        }
+        showPage(&window, row);
+    }
+
+    QPushButton *button(const char *name) { return widget<QPushButton>(&window, name); }
+    QPushButton *connectButton()
+    {
+        return button(mode == Net      ? "pushButtonConnNet"
+                      : mode == Modbus ? "pushButtonModbusConn"
+                                       : "pushButtonConn");
+    }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    RegionStore &store()
+    {
+        return widget<RadarIndicatorWidget>(&window, "radarIndicatorWidgetDrawRgn")->regions();
+    }
+    int progress() { return widget<QProgressBar>(&window, "progressBarUpAndDownload")->value(); }
+    // Every transfer ends by telling the device to scan again.
+    bool endedWithStart() const
+    {
+        const QStringList sent = page.sent();
+        return sent.mid(sent.size() - 3) == repeated(startCommand(mode), 3);
+    }
+    // The link closes from its button and the connection page is the operator's again.
+    bool closes()
+    {
+        showPage(&window, 0);
+        QTest::mouseClick(connectButton(), Qt::LeftButton);
+        return connectButton()->text() == QStringLiteral("打开") &&
+               widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled();
+    }
+    // Usable: the link answers a stop and closes.
+    bool stillUsable()
+    {
+        page.view->clear();
+        showPage(&window, 1);
+        click("pushButtonStopScan");
+        return page.status().contains(QStringLiteral("发送雷达停止采集命令成功")) && closes();
+    }
+
+    int mode;
+    Simulator device;
+    MainWindow window;
+    DataGram page;
+};
+
+void connectionModes()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("usb over a pty") << int(Usb);
+    QTest::newRow("udp on 127.0.0.1") << int(Net);
+    QTest::newRow("modbus over a pty") << int(Modbus);
+}
+
+} // namespace
+
+class TestE2e : public QObject
+{
+    Q_OBJECT
+
+    ModalMessages *messages = nullptr;
+    // The program's log, written to a file of the test's own.
+    QTemporaryDir dir;
+    QStringList logged() const
+    {
+        QFile file(dir.filePath(QStringLiteral("vks20.log")));
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initVksResources();
+        Log4Qt::Properties log;
+        log.load(QStringLiteral("log4j.rootLogger=INFO, file\n"
+                                "log4j.appender.file=org.apache.log4j.FileAppender\n"
+                                "log4j.appender.file.File=%1\n"
+                                "log4j.appender.file.layout=org.apache.log4j.PatternLayout\n"
+                                "log4j.appender.file.layout.ConversionPattern=%m%n\n")
+                     .arg(dir.filePath(QStringLiteral("vks20.log"))));
+        QVERIFY(Log4Qt::PropertyConfigurator::configure(log));
+    }
+    void init() { messages = new ModalMessages; }
+    void cleanup() { delete messages; }
+
+    void scanRoundTrip_data() { connectionModes(); }
+    void scanRoundTrip()
+    {
+        QFETCH(int, mode);
+        const QStringList initialisation =
+            (mode == Modbus
+                 ? QStringList{"01100BFA000306A55A049CFAFB6482", "01100BF7000306FF0002A100FF73A8",
+                               "01030BFE000306A55A0099FAFBF19D"}
+                 : QStringList{"A55A049CFAFB", "FF0002A100", "A55A0099FAFB"}) +
+            repeated(QStringLiteral("FF0000A108"), 3);
+        Session session(mode, {QStringLiteral("--rate"), QStringLiteral("20")}, 0);
+        QVERIFY2(!session.device.endpoint.isEmpty(), "the simulator named no endpoint");
+
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("关闭"));
+        QCOMPARE(session.page.sent(), initialisation);
+        const QStringList status = {QStringLiteral("停止雷达"),
+                                    QStringLiteral("发送雷达停止采集命令"),
+                                    QStringLiteral("下位机接收到停止点云指令"),
+                                    QStringLiteral("发送雷达停止采集命令成功"),
+                                    QStringLiteral("设置雷达参数"),
+                                    QStringLiteral("角分辨率为0.18度"),
+                                    QStringLiteral("获取雷达角分辨率成功")};
+        QCOMPARE(session.page.status(), status);
+        QCOMPARE(widget<QLineEdit>(&session.window, "lineEditAngleResolution")->text(),
+                 QStringLiteral("0.18"));
+        const QStringList log = logged();
+        for (const QString &command : initialisation)
+            QVERIFY(log.contains(QStringLiteral("the software send data >>> ") + command));
+
+        // Live frames reach the scan display while its page is shown.
+        showPage(&session.window, 1);
+        auto *display = widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidget");
+        QTest::qWait(100);
+        const QImage empty = display->canvas().copy();
+        session.page.view->clear();
+        session.click("pushButtonStartScan");
+        QCOMPARE(session.page.sent(), repeated(startCommand(mode), 3));
+        QVERIFY(display->isSweeping());
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != empty, 5000);
+        // The room's walker moves: later revolutions redraw the picture.
+        const QImage firstRoom = display->canvas().copy();
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != firstRoom, 5000);
+
+        // The region page shows the scan only while a group is selected.
+        showPage(&session.window, 2);
+        auto *regionDisplay =
+            widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidgetDrawRgn");
+        const QImage noGroup = regionDisplay->canvas().copy();
+        QTest::qWait(1000);
+        QCOMPARE(regionDisplay->canvas(), noGroup);
+        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(1);
+        const QImage groupShown = regionDisplay->canvas().copy();
+        QTRY_VERIFY_WITH_TIMEOUT(regionDisplay->canvas() != groupShown, 5000);
+
+        QVERIFY(session.stillUsable());
+    }
+
+    void unansweredStopGivesUpAfterThreeAttempts()
+    {
+        Session session(Usb, {QStringLiteral("--no-reply")}, 1);
+        const QStringList timeouts = {QStringLiteral("响应超时第1次"),
+                                      QStringLiteral("响应超时第2次"),
+                                      QStringLiteral("响应超时第3次")};
+        QCOMPARE(session.page.status().mid(2, 3), timeouts);
+        QVERIFY(session.page.status().contains(QStringLiteral("获取雷达角分辨率响应超时")));
+
+        session.click("pushButtonStartScan");
+        session.page.view->clear();
+        session.click("pushButtonStopScan");
+
+        QCOMPARE(session.page.status(),
+                 QStringList{QStringLiteral("发送雷达停止采集命令")} + timeouts);
+        QCOMPARE(session.page.sent(), repeated(QStringLiteral("A55A049CFAFB"), 3));
+        QVERIFY(session.button("pushButtonStartScan")->isEnabled());
+        const QStringList log = logged();
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(log.contains(QStringLiteral("Response timeout at %1 time").arg(n)));
+    }
+
+    void writtenStoreReadsBackEqual_data() { connectionModes(); }
+    void writtenStoreReadsBackEqual()
+    {
+        QFETCH(int, mode);
+        const QStringList file = {QStringLiteral("--regions-file"),
+                                  dir.filePath(QStringLiteral("regions-%1.dat").arg(mode))};
+        RegionFile::save(Regions::initialStore(), file.last());
+        const RegionStore written = sampleDeviceStore();
+        {
+            Session session(mode, file, 2);
+            session.store() = written;
+            // A second click of either button while the writing runs starts nothing.
+            QTimer::singleShot(1000, &session.window, [&session] {
+                QMetaObject::invokeMethod(&session.window, "on_pushButtonUpload_clicked");
+                QMetaObject::invokeMethod(&session.window, "on_pushButtonDownload_clicked");
+            });
+            session.click("pushButtonUpload");
+
+            QCOMPARE(messages->texts, QStringList{QStringLiteral("下载区域设置成功！")});
+            const QStringList sent = session.page.sent();
+            QCOMPARE(sent.filter(QRegularExpression("^(A55A02|0110[0-9A-F]{4}0044)")).size(), 45);
+            QVERIFY(sent.filter(QStringLiteral("A55A03FAFB")).isEmpty());
+            QCOMPARE(session.progress(), 0);
+            QVERIFY(session.endedWithStart());
+        }
+        messages->texts.clear();
+
+        // A fresh device loaded from what the first one saved, read by a fresh window.
+        Session session(mode, file, 2);
+        session.click("pushButtonDownload");
+
+        QCOMPARE(messages->texts, QStringList{QStringLiteral("上传区域设置成功！")});
+        QVERIFY(sameRegions(session.store(), written));
+        QCOMPARE(session.progress(), 45);
+        QVERIFY(session.endedWithStart());
+        QVERIFY(session.page.status().contains(QStringLiteral("上传区域数据完成")));
+    }
+
+    void faultsEndInTheirMessage_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<bool>("writing");
+        QTest::addColumn<QString>("count"); // regions a writing left unacknowledged, or read
+        QTest::addColumn<QString>("status");
+        QTest::newRow("model mismatch") << int(Usb) << QStringList{"--model-mismatch"} << true
+                                        << "45" << QStringLiteral("雷达的实际型号不符");
+        QTest::newRow("checksum errors") << int(Net) << QStringList{"--checksum-error", "3,7"}
+                                         << true << "2" << QStringLiteral("校验位错误");
+        QTest::newRow("silent writing")
+            << int(Modbus) << QStringList{"--silence-after", "40"} << true << "5" << QString();
+        QTest::newRow("silent raw reading")
+            << int(Usb) << QStringList{"--silence-after", "10"} << false << "10" << QString();
+        QTest::newRow("silent modbus reading")
+            << int(Modbus) << QStringList{"--silence-after", "12"} << false << "12" << QString();
+        // The device goes away with its pty.
+        QTest::newRow("cable pull during writing")
+            << int(Usb) << QStringList{"--cable-pull-after", "10"} << true << "3[56]" << QString();
+    }
+    void faultsEndInTheirMessage()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, fault);
+        QFETCH(bool, writing);
+        QFETCH(QString, count);
+        QFETCH(QString, status);
+        Session session(mode, fault, 2);
+        session.click(writing ? "pushButtonUpload" : "pushButtonDownload");
+
+        const QRegularExpression message(
+            (writing ? QStringLiteral("^下载区域设置失败：%1 个区域未被确认！$")
+                     : QStringLiteral("^上传区域设置未完成：已收到 %1/45 个区域！$"))
+                .arg(count));
+        QCOMPARE(messages->texts.size(), 1);
+        QVERIFY2(message.match(messages->texts.first()).hasMatch(),
+                 qPrintable(messages->texts.first()));
+        QVERIFY(status.isEmpty() || session.page.status().contains(status));
+        QVERIFY(session.endedWithStart());
+        if (fault.first() != QLatin1String("--cable-pull-after")) {
+            QVERIFY(session.stillUsable());
+            return;
+        }
+        QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
+        // The operator can still close the dead link and the window stays responsive.
+        QVERIFY(session.closes());
+    }
+};
+
+QTEST_MAIN(TestE2e)
+#include "test_e2e.moc"
