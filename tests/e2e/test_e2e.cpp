@@ -28,7 +28,10 @@ struct Simulator
         const QStringList link = mode == Net      ? QStringList{"--udp", "127.0.0.1:0"}
                                  : mode == Modbus ? QStringList{"--serial", "--modbus"}
                                                   : QStringList{"--serial"};
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A tracing device keeps its trace for the test to read.
+        process.setProcessChannelMode(options.contains(QStringLiteral("--log"))
+                                          ? QProcess::SeparateChannels
+                                          : QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(VKS20_SIM_PATH), link + options);
         // The first line names the endpoint: "PTY <path>" or "UDP <addr>:<port>".
         if (process.waitForStarted() && process.waitForReadyRead(5000))
@@ -114,6 +117,51 @@ struct Session
     MainWindow window;
     DataGram page;
 };
+
+// Unlike sampleDeviceStore() in every region, so each region shows which side it came from.
+RegionStore operatorStore()
+{
+    RegionStore store = Regions::initialStore();
+    for (auto group = store.begin(); group != store.end(); ++group) {
+        for (int r = 0; r < group->size(); ++r) {
+            (*group)[r].polygon = Regions::sortedByAngle(
+                QPolygonF() << QPointF(-300 - group.key(), 700) << QPointF(300, 700 + 10 * r)
+                            << QPointF(0, 1500));
+            (*group)[r].alarmPointNum = 60 + r;
+        }
+    }
+    return store;
+}
+
+// `store` after a reading that stored the device's first `frames` regions, in block order.
+RegionStore afterReading(RegionStore store, const RegionStore &device, int frames)
+{
+    for (int block = 0; block < frames; ++block) {
+        const int group = block / Regions::regionsPerGroup + 1;
+        const int r = block % Regions::regionsPerGroup;
+        store[group][r].polygon = device[group][r].polygon;
+        store[group][r].alarmPointNum = device[group][r].alarmPointNum;
+    }
+    return store;
+}
+
+// The regions a transfer's closing message says got through (stored by a reading,
+// acknowledged in a writing), or -1 for any other message.
+int regionsThrough(const QString &message, bool writing)
+{
+    if (message ==
+        (writing ? QStringLiteral("下载区域设置成功！") : QStringLiteral("上传区域设置成功！")))
+        return 45;
+    const QRegularExpressionMatch match =
+        QRegularExpression(writing
+                               ? QStringLiteral("^下载区域设置失败：(\\d+) 个区域未被确认！$")
+                               : QStringLiteral("^上传区域设置未完成：已收到 (\\d+)/45 个区域！$"))
+            .match(message);
+    if (!match.hasMatch())
+        return -1;
+    const int count = match.captured(1).toInt();
+    return writing ? 45 - count : count;
+}
 
 void connectionModes()
 {
@@ -319,6 +367,85 @@ private slots:
         QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
         // The operator can still close the dead link and the window stays responsive.
         QVERIFY(session.closes());
+    }
+
+    void transferSurvivesLinkFaults_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<bool>("writing");
+        QTest::addColumn<int>("fewest"); // regions that must get through
+        QTest::addColumn<int>("most");
+        // The pulled cable may take the last frame's bytes with it.
+        const QStringList pull = {"--cable-pull-after", "10"};
+        QTest::newRow("cable pulled during reading") << int(Usb) << pull << false << 9 << 10;
+        QTest::newRow("cable pulled during writing") << int(Usb) << pull << true << 9 << 10;
+        const QStringList twice = {"--duplicate-replies"};
+        QTest::newRow("replies duplicated, writing") << int(Net) << twice << true << 45 << 45;
+        const QStringList lost = {"--drop-replies", "10", "--seed", "3"};
+        QTest::newRow("replies lost, writing") << int(Net) << lost << true << 1 << 45;
+        QTest::newRow("replies lost, reading") << int(Net) << lost << false << 1 << 45;
+    }
+    void transferSurvivesLinkFaults()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, fault);
+        QFETCH(bool, writing);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        const QString file = dir.filePath(QStringLiteral("device-regions.dat"));
+        RegionFile::save(sampleDeviceStore(), file);
+        Session session(mode, fault + QStringList{QStringLiteral("--regions-file"), file}, 2);
+        session.store() = operatorStore();
+        session.click(writing ? "pushButtonUpload" : "pushButtonDownload");
+
+        QCOMPARE(messages->texts.size(), 1);
+        const int through = regionsThrough(messages->texts.first(), writing);
+        QVERIFY2(through >= fewest && through <= most, qPrintable(messages->texts.first()));
+        // A writing leaves the store alone; a reading replaces exactly the regions it stored.
+        QVERIFY(sameRegions(session.store(),
+                            writing ? operatorStore()
+                                    : afterReading(operatorStore(), sampleDeviceStore(), through)));
+        if (writing && !fault.contains(QStringLiteral("--duplicate-replies")))
+            QCOMPARE(session.page.status().count(QStringLiteral("下位机接收成功")), through);
+        QVERIFY(session.endedWithStart());
+        if (mode == Net) {
+            QVERIFY(session.stillUsable());
+            return;
+        }
+        QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
+        QVERIFY(session.closes());
+    }
+
+    // The operator closes the link while a stop waits for the acknowledgement it never gets.
+    void linkClosedDuringUnansweredStop()
+    {
+        Session session(Usb, {QStringLiteral("--no-reply"), QStringLiteral("--log")}, 1);
+        session.click("pushButtonStartScan");
+        session.page.view->clear();
+        QTimer::singleShot(300, &session.window, [&session] {
+            showPage(&session.window, 0);
+            QTest::mouseClick(session.connectButton(), Qt::LeftButton);
+        });
+        session.click("pushButtonStopScan");
+
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("打开"));
+        QVERIFY(widget<QComboBox>(&session.window, "comboBoxConnMode")->isEnabled());
+        // All three attempts are shown, and the stop gives up as it would on an open link.
+        const QString stop = QStringLiteral("A55A049CFAFB");
+        QCOMPARE(session.page.sent(), repeated(stop, 3));
+        QCOMPARE(
+            session.page.status(),
+            (QStringList{QStringLiteral("发送雷达停止采集命令"), QStringLiteral("响应超时第1次"),
+                         QStringLiteral("响应超时第2次"), QStringLiteral("响应超时第3次")}));
+        // Only the attempt before the close reached the device: three at connecting, one here.
+        QTest::qWait(300);
+        const QString trace = QString::fromUtf8(session.device.process.readAllStandardError());
+        QCOMPARE(trace.count(QStringLiteral("<< ") + stop), 4);
+        // The stop ends after the close and hands start back to the operator.
+        QVERIFY(session.button("pushButtonStartScan")->isEnabled());
+        QVERIFY(!session.button("pushButtonStopScan")->isEnabled());
+        QVERIFY(!session.button("pushButtonUpload")->isEnabled());
     }
 };
 
