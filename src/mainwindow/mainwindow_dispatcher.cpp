@@ -51,13 +51,19 @@ void MainWindow::handleRegionData(QByteArray chunk, const QString &hex)
 {
     if (connMode == Modbus) {
         replyReceived = true;
-    } else if (const int ackAt = hex.indexOf(ReplyCode::ack); !regionRequestAcked && ackAt >= 0) {
-        reportStatus(tr("下位机接收到下载指令"),
-                     QStringLiteral("The lower computer received a download command......"));
-        regionRequestAcked = true;
-        // The acknowledgement itself is not region data, but a device may send its first
-        // frame right behind it; those bytes must not be lost with the code.
-        chunk = chunk.mid((ackAt + ReplyCode::ack.size() + 1) / 2);
+    } else {
+        if (const int ackAt = hex.indexOf(ReplyCode::ack); !regionRequestAcked && ackAt >= 0) {
+            reportStatus(tr("下位机接收到下载指令"),
+                         QStringLiteral("The lower computer received a download command......"));
+            regionRequestAcked = true;
+            // A device may send its first frame right behind the acknowledgement.
+            chunk = chunk.mid((ackAt + ReplyCode::ack.size() + 1) / 2);
+        }
+        // An acknowledgement is never region data: a repeated one ahead of a frame would make
+        // the parser skip that frame as data of another kind.
+        const QByteArray ack = HexText::toBytes(ReplyCode::ack);
+        while (chunk.startsWith(ack))
+            chunk.remove(0, ack.size());
         if (chunk.isEmpty())
             return;
     }

@@ -243,9 +243,14 @@ void MainWindow::readUdpData()
 void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
 {
     logInfo(QStringLiteral("the serialPort occurs error: ") + enumKey(error));
-    if (error == QSerialPort::ResourceError) {
+    // A pulled cable shows as a resource error; a pseudo-terminal whose other end vanished
+    // as a read error that repeats for as long as the port stays open.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         logInfo(QStringLiteral("the serialPort is closed possiblely"));
         clearBothDisplays();
+        // Release the dead port so the event loop does not spin on it; the link stays open
+        // for the operator until the button closes it.
+        serialPort->close();
     }
 }
 

@@ -16,7 +16,7 @@ RegionFrameParser::RegionFrameParser(LogSink log) : m_log(std::move(log)) {}
 void RegionFrameParser::reset()
 {
     m_buffer.clear();
-    m_frameCount = 0;
+    m_receivedRegions.clear();
 }
 
 bool RegionFrameParser::feed(const QByteArray &chunk, int pointCloudFrameLength,
@@ -38,7 +38,7 @@ bool RegionFrameParser::feed(const QByteArray &chunk, int pointCloudFrameLength,
             m_buffer.drop(pos + skipLength);
             m_buffer.traceAfterDrop(m_log);
         } else if (takeRegionFrame(pos, frame, onFrame) &&
-                   m_frameCount == RegionFrame::regionCount) {
+                   frameCount() == RegionFrame::regionCount) {
             reset();
             return true;
         }
@@ -58,9 +58,9 @@ bool RegionFrameParser::takeRegionFrame(int pos, const QByteArray &frame,
     }
     const bool stored = RegionFrame::fitsStore(frame);
     if (stored) {
-        ++m_frameCount;
+        m_receivedRegions.insert(content.groupIndex * 3 + content.regionNumber - 1);
         if (onFrame)
-            onFrame(content, m_frameCount);
+            onFrame(content, frameCount());
         if (m_log)
             m_log(QStringLiteral("The second byte is 0X03, which is for uploading data......"));
     } else if (m_log) {

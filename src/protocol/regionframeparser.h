@@ -5,6 +5,7 @@
 #include "protocol/regionframe.h"
 
 #include <QByteArray>
+#include <QSet>
 
 #include <functional>
 
@@ -15,7 +16,7 @@
 class RegionFrameParser
 {
 public:
-    // Called for each stored frame, in order; `count` is the number stored in this reading.
+    // Called for each stored frame, in order; `count` is the regions received in this reading.
     using FrameHandler = std::function<void(const RegionFrame::Content &frame, int count)>;
 
     static constexpr int maxBufferedBytes = 64 * 1024;
@@ -30,7 +31,8 @@ public:
     // whatever followed that frame in the chunk is dropped).
     bool feed(const QByteArray &chunk, int pointCloudFrameLength, const FrameHandler &onFrame);
 
-    int frameCount() const { return m_frameCount; }
+    // Distinct regions received in this reading: a repeated frame is stored again, not counted.
+    int frameCount() const { return m_receivedRegions.size(); }
     int bufferedBytes() const { return m_buffer.size(); }
 
 private:
@@ -39,5 +41,5 @@ private:
 
     LogSink m_log;
     HeaderedBuffer m_buffer{maxBufferedBytes};
-    int m_frameCount = 0;
+    QSet<int> m_receivedRegions;
 };

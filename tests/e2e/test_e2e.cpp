@@ -100,8 +100,12 @@ struct Session
     {
         showPage(&window, 0);
         QTest::mouseClick(connectButton(), Qt::LeftButton);
+        const char *portField = mode == Net      ? "lineEditIP"
+                                : mode == Modbus ? "comboBoxModbusComNames"
+                                                 : "comboBoxComNames";
         return connectButton()->text() == QStringLiteral("打开") &&
-               widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled();
+               widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled() &&
+               widget<QWidget>(&window, portField)->isEnabled();
     }
     // Usable: the link answers a stop and closes.
     bool stillUsable()
@@ -382,6 +386,7 @@ private slots:
         QTest::newRow("cable pulled during writing") << int(Usb) << pull << true << 9 << 10;
         const QStringList twice = {"--duplicate-replies"};
         QTest::newRow("replies duplicated, writing") << int(Net) << twice << true << 45 << 45;
+        QTest::newRow("replies duplicated, reading") << int(Net) << twice << false << 45 << 45;
         const QStringList lost = {"--drop-replies", "10", "--seed", "3"};
         QTest::newRow("replies lost, writing") << int(Net) << lost << true << 1 << 45;
         QTest::newRow("replies lost, reading") << int(Net) << lost << false << 1 << 45;
@@ -414,6 +419,21 @@ private slots:
             return;
         }
         QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
+        QVERIFY(session.closes());
+    }
+
+    // The pseudo-terminal's other end vanishes while the device streams.
+    void deviceLostWhileScanning()
+    {
+        Session session(Usb, {}, 1);
+        auto *display = widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidget");
+        const QImage empty = display->canvas().copy();
+        session.click("pushButtonStartScan");
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != empty, 5000);
+        session.device.process.kill();
+        // The displays are cleared; the link stays the operator's to close.
+        QTRY_COMPARE_WITH_TIMEOUT(display->canvas(), empty, 5000);
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("关闭"));
         QVERIFY(session.closes());
     }
 
