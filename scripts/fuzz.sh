@@ -58,7 +58,8 @@ for target in "${targets[@]}"; do
   [ "$result" = ok ] || status=1
 
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  last=$(grep -E "^#[0-9]+" "$log" | tail -1)
+  # A target that stopped on its first input printed no progress line.
+  last=$(grep -E "^#[0-9]+" "$log" | tail -1 || true)
   coverage=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
   features=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
   size=$(sed -n 's/.* corp: \([^ ]*\).*/\1/p' <<<"$last")
