@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make
-  qtbase5-dev libqt5serialport5-dev qttools5-dev-tools
+  qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
   fonts-liberation    # metric-compatible Arial for the English interface
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
