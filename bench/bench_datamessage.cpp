@@ -7,10 +7,8 @@
 #include "mainwindowprobe.h"
 #include "protocol/hextext.h"
 
-#include <QApplication>
 #include <QRandomGenerator>
 
-#include <cstdlib>
 
 namespace {
 
@@ -73,12 +71,8 @@ double timeClearingLine(DataMessageLog &log, const QString &hex)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    Bench::ShippedLogging logging;
-    QApplication app(argc, argv);
-    Bench::installShippedLook();
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const Bench::ShippedProgram program(argc, argv);
+    const int rounds = Bench::countArgument(argc, argv, 1, 5);
 
     MainWindow window;
     Bench::showMainWindow(window);

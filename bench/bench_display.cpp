@@ -1,5 +1,6 @@
 // Times the radar display's canvas redraw and a vertex drag on a full-HD widget.
 // Run: QT_QPA_PLATFORM=offscreen ./bench_display [runs]
+#include "benchsupport.h"
 #include "display/radarindicatorwidget.h"
 
 #include <QApplication>
@@ -103,10 +104,9 @@ void printFigures(const char *what, const Timing &timing)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const Bench::OffscreenByDefault offscreen;
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
+    const int runs = Bench::countArgument(argc, argv, 1, 50);
 
     RadarIndicatorWidget widget;
     widget.resize(1920, 1080);

@@ -6,10 +6,8 @@
 #include "mainwindowprobe.h"
 #include "scanstreamer.h"
 
-#include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -91,16 +89,12 @@ Measurement measure(const Case &c, const QVector<QByteArray> &chunks, int runs)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    Bench::ShippedLogging logging;
-    QApplication app(argc, argv);
-    Bench::installShippedLook();
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const Bench::ShippedProgram program(argc, argv);
+    const int seconds = Bench::countArgument(argc, argv, 1, 8);
+    const int runs = Bench::countArgument(argc, argv, 2, 3);
     // Narrows the run to one page or chunk size, e.g. for a profiler.
     const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
-    if (!logging.isConfigured())
+    if (!program.logging().isConfigured())
         std::fprintf(stderr, "bench_receive: logging could not be configured\n");
 
     const QString scanPage = QStringLiteral("receive, scan page");

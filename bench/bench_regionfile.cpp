@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QtMath>
 
-#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -82,7 +81,7 @@ void printTiming(const QString &benchmark, const QString &parameter, double seco
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    const int runs = Bench::countArgument(argc, argv, 1, 50);
     const QString benchmark = QStringLiteral("region file and transfer encoding");
 
     QTemporaryDir dir;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace Bench {
@@ -44,10 +45,21 @@ int ShippedLogging::logFileCount() const
     return QDir(logFolder()).entryList(QDir::Files).size();
 }
 
-void installShippedLook()
+OffscreenByDefault::OffscreenByDefault()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+ShippedProgram::ShippedProgram(int &argc, char **argv) : m_application(argc, argv)
 {
     initVksResources();
     QApplication::setStyle(new UxDarkStyle);
+}
+
+int countArgument(int argc, char **argv, int index, int fallback)
+{
+    return argc > index ? std::max(1, std::atoi(argv[index])) : fallback;
 }
 
 void showMainWindow(MainWindow &window)

@@ -2,6 +2,7 @@
 // Shared by the benchmark programs and the soak driver: the program's look and logging as
 // shipped, medians, and the rows of the results table that scripts/bench.sh prints.
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
@@ -30,8 +31,27 @@ private:
     bool m_configured = false;
 };
 
-// The embedded resources and the dark style, installed as at program start.
-void installShippedLook();
+// Chooses the offscreen platform unless the environment names one.
+struct OffscreenByDefault
+{
+    OffscreenByDefault();
+};
+
+// The main window's program as shipped: its logging, the application, the embedded resources
+// and the dark style, on the offscreen platform unless another is chosen.
+class ShippedProgram : private OffscreenByDefault
+{
+public:
+    ShippedProgram(int &argc, char **argv);
+    const ShippedLogging &logging() const { return m_logging; }
+
+private:
+    ShippedLogging m_logging;
+    QApplication m_application;
+};
+
+// The positive whole number given as command-line argument `index`, else `fallback`.
+int countArgument(int argc, char **argv, int index, int fallback);
 // The main window at a common desktop size, shown on the platform in use.
 void showMainWindow(MainWindow &window);
 // Selects a page through the navigation list: 1 scan, 3 data messages.

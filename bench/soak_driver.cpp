@@ -150,21 +150,17 @@ double megabytes(qint64 bytes)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    Bench::ShippedLogging logging;
-    QApplication app(argc, argv);
-    Bench::installShippedLook();
+    const Bench::ShippedProgram program(argc, argv);
 
     QCommandLineParser parser;
     parser.addOptions({{QStringLiteral("device-port"), QStringLiteral("Simulator's UDP port."),
                         QStringLiteral("port")},
                        {QStringLiteral("minutes"), QStringLiteral("Length of the run."),
                         QStringLiteral("minutes"), QStringLiteral("10")}});
-    parser.process(app);
+    parser.process(QCoreApplication::arguments());
     const auto devicePort = quint16(parser.value(QStringLiteral("device-port")).toUInt());
     const int minutes = qMax(1, parser.value(QStringLiteral("minutes")).toInt());
-    if (devicePort == 0 || !logging.isConfigured()) {
+    if (devicePort == 0 || !program.logging().isConfigured()) {
         std::fprintf(stderr, "soak_driver: needs --device-port and a readable Log4Qt.properties\n");
         return 2;
     }
@@ -192,7 +188,7 @@ int main(int argc, char *argv[])
             ++stalledMinutes;
         std::printf("minute %d: RSS %lld kB, %d revolutions shown, %d malformed, log %.1f MB\n",
                     rssKilobytes.size(), rssKilobytes.last(), revolutionsThisMinute,
-                    check.malformed(), megabytes(logging.logFolderBytes()));
+                    check.malformed(), megabytes(program.logging().logFolderBytes()));
         std::fflush(stdout);
         if (rssKilobytes.size() == minutes)
             QCoreApplication::quit();
@@ -203,7 +199,7 @@ int main(int argc, char *argv[])
     const double scanSeconds = scanClock.wallSeconds();
     const double cpuShare = scanClock.cpuSeconds() / scanSeconds;
     const double rssRatio = double(rssKilobytes.last()) / rssKilobytes.first();
-    const qint64 logBytes = logging.logFolderBytes();
+    const qint64 logBytes = program.logging().logFolderBytes();
     const int expectedRevolutions = qRound(scanSeconds * rateHz);
 
     std::printf("\nSoak: %d min at %d Hz, 0.18 degrees, UDP on 127.0.0.1\n", minutes, rateHz);
@@ -211,7 +207,7 @@ int main(int argc, char *argv[])
                 rssKilobytes.first(), rssKilobytes.last(), rssRatio, rssGrowthGoal,
                 qPrintable(Bench::verdict(rssRatio <= rssGrowthGoal)));
     std::printf("log folder: %.1f MB in %d files, bound %.0f MB (10 MB x 6 files): %s\n",
-                megabytes(logBytes), logging.logFileCount(), megabytes(rollingBoundBytes),
+                megabytes(logBytes), program.logging().logFileCount(), megabytes(rollingBoundBytes),
                 qPrintable(Bench::verdict(logBytes <= rollingBoundBytes)));
     std::printf("revolutions shown: %d (%lld frames), i.e. %d decoded; %d expected at 20 Hz\n",
                 check.revolutions(), check.frames(), check.revolutions() * revolutionsPerHandOver,
