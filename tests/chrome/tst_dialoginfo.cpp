@@ -10,9 +10,7 @@
 #include <QTranslator>
 #include <QtTest>
 
-#ifdef VKS_HAS_RESOURCES
 #include "vksresources.h"
-#endif
 
 #include <functional>
 
@@ -62,9 +60,7 @@ class TestDialogInfo : public QObject
 private slots:
     void initTestCase()
     {
-#ifdef VKS_HAS_RESOURCES
         initVksResources();
-#endif
         if (english.load(QStringLiteral(":/lang/resource/Tervane_en.qm")))
             QCoreApplication::installTranslator(&english);
 

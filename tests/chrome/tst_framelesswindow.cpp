@@ -2,47 +2,29 @@
 #include "chrome/uxframelesswindow.h"
 
 #include <QGraphicsDropShadowEffect>
-#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
-#ifdef VKS_HAS_RESOURCES
 #include "vksresources.h"
-#endif
 
 #include <memory>
 
 namespace {
 
-// How the window is drawn in one of its states.
+// How the window is drawn in one of its states; no shadow means no margin either.
 struct Look
 {
-    QString titleBar;
-    QString frame;
-    int margin;
+    int radius;
+    const char *titleBackground;
+    const char *frameBorder;
     QColor shadow; // invalid: no shadow
 };
 
-Look look(int radius, const char *titleBackground, const char *frameBorder, int margin,
-          const QColor &shadow)
-{
-    return {QStringLiteral("#windowTitlebar{border: 0px none palette(shadow); "
-                           "border-top-left-radius:%1px; border-top-right-radius:%1px; "
-                           "background-color:palette(%2); height:50px;}")
-                .arg(radius)
-                .arg(titleBackground),
-            QStringLiteral("#windowFrame{border:1px solid %1; border-radius:%2px %2px %2px %2px; "
-                           "background-color:palette(Window);}")
-                .arg(frameBorder)
-                .arg(radius),
-            margin, shadow};
-}
-
-const Look maximised = look(0, "shadow", "palette(dark)", 0, QColor());
-const Look activeNormal = look(7, "shadow", "palette(highlight)", 13, Qt::white);
-const Look inactiveNormal = look(7, "dark", "#000000", 13, QColor(20, 20, 20));
+const Look maximised{0, "palette(shadow)", "palette(dark)", QColor()};
+const Look activeNormal{7, "palette(shadow)", "palette(highlight)", Qt::white};
+const Look inactiveNormal{7, "palette(dark)", "#000000", QColor(20, 20, 20)};
 
 QStringList parseWarnings;
 void collectParseWarnings(QtMsgType, const QMessageLogContext &, const QString &message)
@@ -78,9 +60,7 @@ class TestFramelessWindow : public QObject
 private slots:
     void initTestCase()
     {
-#ifdef VKS_HAS_RESOURCES
         initVksResources();
-#endif
         darkStyle = new UxDarkStyle;
         QApplication::setStyle(darkStyle);
     }
@@ -95,32 +75,7 @@ private slots:
         window.reset();
     }
 
-    void paletteIsDark_data()
-    {
-        QTest::addColumn<QPalette::ColorGroup>("group");
-        QTest::addColumn<QPalette::ColorRole>("role");
-        QTest::addColumn<QColor>("colour");
-
-        for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText,
-                                         QPalette::HighlightedText})
-            QTest::addRow("disabled role %d", role)
-                << QPalette::Disabled << role << QColor(127, 127, 127);
-        QTest::newRow("disabled highlight")
-            << QPalette::Disabled << QPalette::Highlight << QColor(80, 80, 80);
-        QTest::newRow("highlight") << QPalette::Active << QPalette::Highlight << QColor("#6d7474");
-        QTest::newRow("inactive highlight")
-            << QPalette::Inactive << QPalette::Highlight << QColor("#6d7474");
-        QTest::newRow("text") << QPalette::Active << QPalette::Text << QColor(Qt::white);
-        QTest::newRow("window") << QPalette::Active << QPalette::Window << QColor(53, 53, 53);
-        QTest::newRow("shadow") << QPalette::Inactive << QPalette::Shadow << QColor(20, 20, 20);
-    }
-    void paletteIsDark()
-    {
-        QFETCH(QPalette::ColorGroup, group);
-        QFETCH(QPalette::ColorRole, role);
-        QTEST(QApplication::palette().color(group, role), "colour");
-    }
-
+    // The style sheet is read as Latin-1 and must parse; every picture it names must exist.
     void styleSheetIsInstalledAndParses()
     {
         QFile file(QStringLiteral(DARKSTYLE_QSS_PATH));
@@ -128,24 +83,17 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return c > 0; }));
         const QString sheet = QString::fromLatin1(bytes);
+        // Installed by the style when the resource is there; nothing otherwise.
+        const bool embedded = QFile::exists(QStringLiteral(":/darkstyle/darkstyle.qss"));
+        QCOMPARE(qApp->styleSheet(), embedded ? sheet : QString());
 
-        // It names exactly the pictures the resources draw.
-        QStringList expectedUrls;
-        for (const char *kind : {"checkbox_checked", "checkbox_unchecked", "checkbox_indeterminate",
-                                 "radiobutton_checked", "radiobutton_unchecked"})
-            for (const char *variant : {"", "_pressed", "_disabled"})
-                expectedUrls << QStringLiteral(":/darkstyle/icon_%1%2.png").arg(kind, variant);
-        for (const char *image : {"vline", "branch_more", "branch_end", "branch_closed",
-                                  "branch_open", "close", "restore"})
-            expectedUrls << QStringLiteral(":/darkstyle/icon_%1.png").arg(image);
-        QStringList urls;
         const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
-        for (auto it = url.globalMatch(sheet); it.hasNext();)
-            urls << it.next().captured(1);
-        urls.removeDuplicates();
-        urls.sort();
-        expectedUrls.sort();
-        QCOMPARE(urls, expectedUrls);
+        int urls = 0;
+        for (auto it = url.globalMatch(sheet); it.hasNext(); ++urls) {
+            const QString path = it.next().captured(1);
+            QVERIFY2(!embedded || QFile::exists(path), qPrintable(path));
+        }
+        QVERIFY(urls > 0);
 
         parseWarnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(collectParseWarnings);
@@ -154,21 +102,15 @@ private slots:
         probe.ensurePolished();
         qInstallMessageHandler(previous);
         QCOMPARE(parseWarnings, QStringList());
-
-        // Installed by the style when the resource is there; nothing otherwise.
-        const bool embedded = QFile::exists(QStringLiteral(":/darkstyle/darkstyle.qss"));
-        QCOMPARE(qApp->styleSheet(), embedded ? sheet : QString());
     }
 
+    // A dialog's own dark style going away must leave the application's style and palette whole.
     void destroyingAnotherDarkStyleKeepsTheAppStyle()
     {
         const QPointer<QStyle> base = darkStyle->baseStyle();
         {
             UxDarkStyle other;
             QCOMPARE(other.baseStyle(), base.data());
-            QPalette palette;
-            other.polish(palette);
-            QCOMPARE(palette.color(QPalette::Base), QColor(42, 42, 42));
         }
         QVERIFY(base);
         QCOMPARE(darkStyle->baseStyle(), base.data());
@@ -176,6 +118,11 @@ private slots:
         QPushButton button(QStringLiteral("probe"));
         button.resize(80, 30);
         QVERIFY(!button.grab().isNull());
+        const QPalette palette = QApplication::palette();
+        QCOMPARE(palette.color(QPalette::Window), QColor(53, 53, 53));
+        QCOMPARE(palette.color(QPalette::Disabled, QPalette::Text), QColor(127, 127, 127));
+        QCOMPARE(palette.color(QPalette::Disabled, QPalette::Highlight), QColor(80, 80, 80));
+        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight), QColor("#6d7474"));
     }
 
     void stateAndFocusRestyle_data()
@@ -205,25 +152,27 @@ private slots:
                 emit qApp->applicationStateChanged(
                     action == QLatin1Char('a') ? Qt::ApplicationActive : Qt::ApplicationInactive);
         }
-        const bool isMaximised = expected.margin == 0;
+        const bool isMaximised = !expected.shadow.isValid();
         QCOMPARE(window->isMaximized(), isMaximised);
         QCOMPARE(part("restoreButton")->isVisible(), isMaximised);
         QCOMPARE(part("maximizeButton")->isVisible(), !isMaximised);
         QVERIFY(!part("otherButton")->isVisible());
-        QCOMPARE(part<QLabel>("titleText")->text(), QStringLiteral("VKS20"));
 
-        QCOMPARE(part("windowTitlebar")->styleSheet(), expected.titleBar);
-        QCOMPARE(part("windowFrame")->styleSheet(), expected.frame);
-        const int m = expected.margin;
+        const QString title = part("windowTitlebar")->styleSheet();
+        const QString frame = part("windowFrame")->styleSheet();
+        QVERIFY2(title.contains(QStringLiteral("radius:%1px; background-color:%2;")
+                                    .arg(expected.radius)
+                                    .arg(expected.titleBackground)),
+                 qPrintable(title));
+        QVERIFY2(frame.contains(QStringLiteral("solid %1; border-radius:%2px %2px %2px %2px;")
+                                    .arg(expected.frameBorder)
+                                    .arg(expected.radius)),
+                 qPrintable(frame));
+        const int m = isMaximised ? 0 : 13;
         QCOMPARE(window->layout()->contentsMargins(), QMargins(m, m, m, m));
         auto *effect =
             qobject_cast<QGraphicsDropShadowEffect *>(part("windowFrame")->graphicsEffect());
-        QCOMPARE(effect != nullptr, expected.shadow.isValid());
-        if (effect) {
-            QCOMPARE(effect->color(), expected.shadow);
-            QCOMPARE(effect->blurRadius(), 9.0);
-            QCOMPARE(effect->offset(), QPointF(0, 0));
-        }
+        QCOMPARE(effect ? effect->color() : QColor(), expected.shadow);
     }
 
     void pressAndDragMovesOrResizes_data()
@@ -273,20 +222,18 @@ private slots:
         QTEST(window->geometry(), "expected");
     }
 
-    void closeButtonAsksFirst_data()
-    {
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("refused") << false;
-        QTest::newRow("confirmed") << true;
-    }
     void closeButtonAsksFirst()
     {
-        QFETCH(bool, answer);
+        bool answer = false;
         int asked = 0;
         window->setBeforeClosingFunc([&] { return ++asked, answer; });
         QTest::mouseClick(part<QToolButton>("closeButton"), Qt::LeftButton);
         QCOMPARE(asked, 1);
-        QCOMPARE(window->isVisible(), !answer);
+        QVERIFY(window->isVisible());
+        answer = true;
+        QTest::mouseClick(part<QToolButton>("closeButton"), Qt::LeftButton);
+        QCOMPARE(asked, 2);
+        QVERIFY(!window->isVisible());
     }
 };
 

@@ -28,6 +28,17 @@ inline void hover(QWidget *widget, const QPointF &pos)
     sendMouse(widget, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
 }
 
+inline void press(QWidget *widget, const QPointF &pos, Qt::MouseButton button)
+{
+    sendMouse(widget, QEvent::MouseButtonPress, pos, button, button);
+}
+
+// A move with `held` down.
+inline void drag(QWidget *widget, const QPointF &pos, Qt::MouseButtons held)
+{
+    sendMouse(widget, QEvent::MouseMove, pos, Qt::NoButton, held);
+}
+
 inline void sendWheel(QWidget *widget, const QPoint &angleDelta)
 {
     const QPointF pos(10, 10);

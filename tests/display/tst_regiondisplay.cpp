@@ -7,23 +7,20 @@
 #include <QtTest>
 
 using namespace DisplayTest;
+using Points = QVector<QPointF>;
 
+// What happens between hovering over a vertex and pressing on it.
 enum class Change
 {
     Refill,
     OtherRegion,
-    HideAndShow,
+    HiddenHover,
     LoadFile,
-    ShrunkInPlace,
+    ShrunkInPlace
 };
 Q_DECLARE_METATYPE(Change)
 
 namespace {
-
-QPolygonF points(std::initializer_list<QPointF> list)
-{
-    return QPolygonF(QVector<QPointF>(list));
-}
 
 QPointF atAngle(double degrees, double distance)
 {
@@ -31,7 +28,7 @@ QPointF atAngle(double degrees, double distance)
                    distance * qSin(qDegreesToRadians(degrees)));
 }
 
-void fillRegion(RadarIndicatorWidget &widget, int g, int r, const QVector<QPointF> &points)
+void fillRegion(RadarIndicatorWidget &widget, int g, int r, const Points &points)
 {
     widget.clearRegionPoints(g, r);
     for (const QPointF &point : points)
@@ -43,15 +40,13 @@ void dragVertex(RadarIndicatorWidget &widget, const QPointF &vertex, const QVect
 {
     QPointF pos = widget.viewGeometry().toPixel(vertex);
     hover(&widget, pos);
-    sendMouse(&widget, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton);
-    for (const QPoint &step : steps) {
-        pos += step;
-        sendMouse(&widget, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton);
-    }
+    press(&widget, pos, Qt::LeftButton);
+    for (const QPoint &step : steps)
+        drag(&widget, pos += step, Qt::LeftButton);
     sendMouse(&widget, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
 }
 
-QPolygonF polygonOf(RadarIndicatorWidget &widget, int g = 1, int r = 0)
+Points polygonOf(RadarIndicatorWidget &widget, int g = 1, int r = 0)
 {
     return widget.regions()[g][r].polygon;
 }
@@ -77,11 +72,11 @@ private slots:
 
         const ViewGeometry &view = widget->viewGeometry();
         QCOMPARE(
-            RadarLayers::regionPixelPolygon(view, polygonOf(*widget)),
-            points({view.origin(), view.toPixel(at350), view.toPixel(at10), view.toPixel(at90)}));
+            Points(RadarLayers::regionPixelPolygon(view, polygonOf(*widget))),
+            (Points{view.origin(), view.toPixel(at350), view.toPixel(at10), view.toPixel(at90)}));
         // Sorting is for drawing and for the device; the store keeps the entry order.
-        QCOMPARE(polygonOf(*widget), points({at10, at350, at90}));
-        QCOMPARE(widget->sortedRegions()[1][0].polygon, points({at350, at10, at90}));
+        QCOMPARE(polygonOf(*widget), (Points{at10, at350, at90}));
+        QCOMPARE(Points(widget->sortedRegions()[1][0].polygon), (Points{at350, at10, at90}));
 
         // The wedge between 350° and 10° is filled: the polygon closes over the +x axis.
         const QPointF onAxis(2000, 40);
@@ -93,7 +88,7 @@ private slots:
     void currentRegionLiesOnTop()
     {
         const auto widget = shownWidget(QSize(600, 600));
-        const QVector<QPointF> triangle{QPointF(3000, 1000), QPointF(1000, 3000)};
+        const Points triangle{QPointF(3000, 1000), QPointF(1000, 3000)};
         fillRegion(*widget, 1, 0, triangle);
         fillRegion(*widget, 1, 1, triangle);
         const QPointF inside(1330, 1330);
@@ -147,12 +142,19 @@ private slots:
 
         QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
         dragVertex(*widget, vertex, {QPoint(10, 0), QPoint(0, 5)});
-        QCOMPARE(polygonOf(*widget, 2, 1), points({QPointF(200, 4900), QPointF(2000, 2000)}));
+        QCOMPARE(polygonOf(*widget, 2, 1), (Points{QPointF(200, 4900), QPointF(2000, 2000)}));
         QCOMPARE(moved.count(), 2);
         QCOMPARE(moved.last(), (QVariantList{2, 1, 0, QPointF(200, 4900)}));
         QCOMPARE(widget->cursor().shape(), Qt::SizeAllCursor);
         // The handle was redrawn where the vertex went.
         QVERIFY(widget->canvas().pixelColor(nearTarget).red() > beforeDrag.red() + 30);
+
+        // Where handles overlap, the one drawn last (the higher index) moves.
+        const QPointF shared(1000, 4000);
+        fillRegion(*widget, 2, 1, {shared, shared, QPointF(-1000, 4000)});
+        dragVertex(*widget, shared, {QPoint(-10, 0)});
+        QCOMPARE(polygonOf(*widget, 2, 1),
+                 (Points{shared, QPointF(800, 4000), QPointF(-1000, 4000)}));
     }
 
     void dragStopsAtRangeLimit()
@@ -164,46 +166,24 @@ private slots:
         QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
 
         dragVertex(*widget, QPointF(0, 19900), {QPoint(0, -1), QPoint(0, -1), QPoint(0, -1)});
-        QCOMPARE(polygonOf(*widget), points({QPointF(0, 20000)}));
+        QCOMPARE(polygonOf(*widget), Points{QPointF(0, 20000)});
         QCOMPARE(moved.count(), 1);
 
         // The pointer went on; the vertex continues from where it stopped.
         dragVertex(*widget, QPointF(0, 20000), {QPoint(0, -1), QPoint(0, 1)});
-        QCOMPARE(polygonOf(*widget), points({QPointF(0, 19900)}));
+        QCOMPARE(polygonOf(*widget), Points{QPointF(0, 19900)});
         QCOMPARE(moved.count(), 2);
         QCOMPARE(moved.last().at(3).toPointF(), QPointF(0, 19900));
     }
 
-    void overlappingHandlesMoveHigherIndex()
-    {
-        const auto widget = shownWidget(QSize(600, 600));
-        const QPointF shared(1000, 4000);
-        fillRegion(*widget, 1, 0, {shared, shared, QPointF(-1000, 4000)});
-        dragVertex(*widget, shared, {QPoint(-10, 0)});
-        QCOMPARE(polygonOf(*widget), points({shared, QPointF(800, 4000), QPointF(-1000, 4000)}));
-    }
-
-    void hiddenRegionsIgnoreMouse()
-    {
-        const auto widget = shownWidget(QSize(600, 600));
-        const QPointF vertex(1000, 4000);
-        fillRegion(*widget, 1, 0, {vertex});
-        widget->setRegionsVisible(false);
-        QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
-        dragVertex(*widget, vertex, {QPoint(10, 10)});
-        QCOMPARE(widget->selectedPointIndex(), -1);
-        QCOMPARE(widget->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(moved.count(), 0);
-        QCOMPARE(polygonOf(*widget), points({vertex}));
-    }
-
+    // A selected vertex index must never outlive the polygon it was taken from.
     void staleSelectionCannotDrag_data()
     {
         QTest::addColumn<Change>("change");
         QTest::addColumn<int>("selectionAfter");
         QTest::newRow("region emptied and refilled") << Change::Refill << -1;
         QTest::newRow("other region chosen") << Change::OtherRegion << -1;
-        QTest::newRow("regions hidden and shown") << Change::HideAndShow << -1;
+        QTest::newRow("hovered while hidden") << Change::HiddenHover << -1;
         QTest::newRow("file loaded") << Change::LoadFile << -1;
         QTest::newRow("store shrunk in place") << Change::ShrunkInPlace << 2;
     }
@@ -211,7 +191,7 @@ private slots:
     {
         QFETCH(Change, change);
         const auto widget = shownWidget(QSize(600, 600));
-        const QVector<QPointF> row{QPointF(0, 5000), QPointF(1000, 5000), QPointF(2000, 5000)};
+        const Points row{QPointF(0, 5000), QPointF(1000, 5000), QPointF(2000, 5000)};
         fillRegion(*widget, 1, 0, row);
         fillRegion(*widget, 1, 1, row);
         const QPointF handle = widget->viewGeometry().toPixel(row[2]);
@@ -226,9 +206,9 @@ private slots:
         case Change::OtherRegion:
             widget->setCurrentGroupAndRegion(1, 1);
             break;
-        case Change::HideAndShow:
+        case Change::HiddenHover: // hiding forgets, and a hover over hidden regions selects nothing
             widget->setRegionsVisible(false);
-            widget->setRegionsVisible(true);
+            hover(widget.get(), handle);
             break;
         case Change::LoadFile:
             QVERIFY(widget->saveRegions(file));
@@ -242,43 +222,32 @@ private slots:
 
         const RegionStore before = widget->regions();
         QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
-        sendMouse(widget.get(), QEvent::MouseButtonPress, handle, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(widget.get(), QEvent::MouseMove, handle + QPointF(10, 0), Qt::NoButton,
-                  Qt::LeftButton);
+        press(widget.get(), handle, Qt::LeftButton);
+        drag(widget.get(), handle + QPointF(10, 0), Qt::LeftButton);
         QCOMPARE(moved.count(), 0);
         QCOMPARE(widget->regions(), before);
     }
 
-    void setRegionPointChecksRange_data()
+    void setRegionPointChecksIndexAndRange()
     {
-        QTest::addColumn<int>("pointIndex");
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("straight down") << 0 << QPointF(0, -1) << false;
-        QTest::newRow("edge at 315") << 1 << QPointF(1000, -1000) << true;
-        QTest::newRow("no such vertex") << 2 << QPointF(100, 100) << false;
-        QTest::newRow("negative vertex") << -1 << QPointF(100, 100) << false;
-    }
-    void setRegionPointChecksRange()
-    {
-        QFETCH(int, pointIndex);
-        QFETCH(QPointF, point);
-        QFETCH(bool, accepted);
         const auto widget = shownWidget(QSize(600, 600));
-        const QPolygonF original = points({QPointF(500, 500), QPointF(-500, 500)});
+        const Points original{QPointF(500, 500), QPointF(-500, 500)};
         widget->setCurrentGroupAndRegion(3, 2);
         fillRegion(*widget, 3, 2, original);
         const QImage canvas = widget->canvas().copy();
-
-        QCOMPARE(widget->isPointInRange(point), accepted || pointIndex < 0 || pointIndex > 1);
-        QCOMPARE(widget->setRegionPoint(3, 2, pointIndex, point), accepted);
-        QPolygonF expected = original;
-        if (accepted)
-            expected[pointIndex] = point;
-        QCOMPARE(polygonOf(*widget, 3, 2), expected);
-        QCOMPARE(widget->canvas() != canvas, accepted);
+        // Straight down is out of range; vertices -1 and 2 do not exist.
+        QVERIFY(!widget->setRegionPoint(3, 2, 0, QPointF(0, -1)));
+        QVERIFY(!widget->setRegionPoint(3, 2, -1, QPointF(100, 100)));
+        QVERIFY(!widget->setRegionPoint(3, 2, 2, QPointF(100, 100)));
+        QCOMPARE(polygonOf(*widget, 3, 2), original);
+        QCOMPARE(widget->canvas(), canvas);
+        // 315° is the edge of the range, still inside.
+        QVERIFY(widget->setRegionPoint(3, 2, 1, QPointF(1000, -1000)));
+        QCOMPARE(polygonOf(*widget, 3, 2), (Points{QPointF(500, 500), QPointF(1000, -1000)}));
+        QVERIFY(widget->canvas() != canvas);
     }
 
+    // A failed load leaves store and picture alone; a good one replaces both.
     void loadAndSaveReportSoundness()
     {
         const auto widget = shownWidget(QSize(600, 600));
