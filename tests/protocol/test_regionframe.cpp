@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <numeric>
+
 namespace {
 
 const QString emptySlot = QStringLiteral("75307558");
@@ -15,15 +17,6 @@ QByteArray deviceFrame(int group, int region, int alarmPoints = 5, const QPolygo
     QByteArray frame = RegionFrame::encodeRaw({group, region, alarmPoints, polygon});
     frame[2] = 0x03;
     return frame;
-}
-
-QByteArray allDeviceFrames()
-{
-    QByteArray frames;
-    for (int group = 1; group <= 15; ++group)
-        for (int region = 1; region <= 3; ++region)
-            frames += deviceFrame(group, region);
-    return frames;
 }
 
 // A point-cloud frame as the parser meets it while the device streams.
@@ -63,11 +56,8 @@ private slots:
             QCOMPARE(HexText::fromBytes(raw.left(11)),
                      QString::asprintf("A55A0210%02X00000005%02X00", block / 3 + 1, block % 3 + 1));
             QCOMPARE(HexText::fromBytes(raw.mid(11, 120)), emptySlot.repeated(30));
-            quint8 sum = 0;
-            for (int i = 0; i < 131; ++i)
-                sum += static_cast<quint8>(raw.at(i));
-            QCOMPARE(static_cast<quint8>(raw.at(131)), sum);
-            QCOMPARE(raw.mid(132), QByteArray("\xFA\xFB"));
+            const int sum = std::accumulate(raw.cbegin(), raw.cbegin() + 131, 0);
+            QCOMPARE(raw.mid(131), QByteArray(1, static_cast<char>(sum)) + "\xFA\xFB");
 
             const QByteArray request =
                 RegionFrame::modbusWriteRequest(block, RegionFrame::encodeBody(content));
@@ -115,12 +105,13 @@ private slots:
         QPolygonF polygon;
         for (int i = 0; i < 31; ++i)
             polygon << QPointF(i, -i);
-        const QByteArray body = RegionFrame::encodeBody({2, 3, 7, polygon});
-        QCOMPARE(body.size(), RegionFrame::bodySize);
-        QCOMPARE(static_cast<int>(body.at(10)), 30);
-        QCOMPARE(RegionFrame::decode(deviceFrame(2, 3, 7, polygon)).polygon, polygon.mid(0, 30));
+        const QByteArray frame = deviceFrame(2, 3, 7, polygon);
+        QCOMPARE(frame.size(), RegionFrame::size);
+        QCOMPARE(static_cast<int>(frame.at(10)), 30);
+        QCOMPARE(RegionFrame::decode(frame).polygon, polygon.mid(0, 30));
     }
 
+    // Out-of-store groups and regions are checked through the parser below.
     void receivedFrameLimits_data()
     {
         QTest::addColumn<QByteArray>("frame");
@@ -133,10 +124,6 @@ private slots:
         };
         QTest::newRow("group 1 region 1") << deviceFrame(1, 1) << true << 0;
         QTest::newRow("group 15 region 3") << deviceFrame(15, 3) << true << 0;
-        QTest::newRow("group 0") << deviceFrame(0, 1) << false << 0;
-        QTest::newRow("group 16") << deviceFrame(16, 1) << false << 0;
-        QTest::newRow("region 0") << deviceFrame(1, 0) << false << 0;
-        QTest::newRow("region 4") << deviceFrame(1, 4) << false << 0;
         QTest::newRow("30 vertices") << withCount(30) << true << 30;
         QTest::newRow("31 vertices") << withCount(31) << false << 30;
         QTest::newRow("negative count") << withCount(-1) << true << 0;
@@ -164,8 +151,8 @@ private slots:
         QTest::newRow("point-cloud frame skipped by its length")
             << pointCloudFrame + deviceFrame(2, 2) << deviceFrame(2, 2) << QVector<int>{1};
         QTest::newRow("frames outside the store dropped")
-            << deviceFrame(0, 1) + deviceFrame(16, 1) + deviceFrame(1, 4) + tooManyVertices +
-                   deviceFrame(5, 1)
+            << deviceFrame(0, 1) + deviceFrame(16, 1) + deviceFrame(1, 0) + deviceFrame(1, 4) +
+                   tooManyVertices + deviceFrame(5, 1)
             << deviceFrame(5, 1) << QVector<int>{1};
         // A repeated frame (a duplicated datagram) is stored again but is one region.
         QTest::newRow("repeated frame counted once")
@@ -203,8 +190,10 @@ private slots:
     // the next reading counts from the start.
     void parserCompletesAtFortyFifthFrame()
     {
+        QByteArray frames;
+        for (int block = 0; block < 45; ++block)
+            frames += deviceFrame(block / 3 + 1, block % 3 + 1);
         Parser p;
-        const QByteArray frames = allDeviceFrames();
         p.feed(frames.left(10 * RegionFrame::size + 60));
         QCOMPARE(p.parser.frameCount(), 10);
         p.parser.reset();
@@ -227,12 +216,11 @@ private slots:
     {
         QStringList lines;
         RegionFrameParser parser([&lines](const QString &line) { lines.append(line); });
-        const QByteArray pointCloud = QByteArray::fromHex("A55A").leftJustified(113, '\0');
         const QByteArray frame = deviceFrame(12, 2, 200);
         const QString frameHex = HexText::fromBytes(frame);
-        parser.feed(pointCloud + frame, 113, {});
+        parser.feed(pointCloudFrame + frame, 113, {});
         const QStringList expected{
-            "byteBuff data before operator >>> " + HexText::fromBytes(pointCloud) + frameHex,
+            "byteBuff data before operator >>> " + HexText::fromBytes(pointCloudFrame) + frameHex,
             "The second byte is not 0X03 and is discarded as point cloud data......",
             "byteBuff data after midding operator >>> " + frameHex,
             "byteBuff data before operator >>> " + frameHex,
