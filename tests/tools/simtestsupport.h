@@ -7,11 +7,6 @@
 #include <QList>
 #include <QObject>
 
-inline QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-
 inline QByteArray hex(const QString &text)
 {
     return QByteArray::fromHex(text.toLatin1());
@@ -36,15 +31,7 @@ public:
         connect(&device, &SimDevice::bytesOut, this,
                 [this](const QByteArray &bytes) { pieces.append(bytes); });
     }
-
-    QByteArray joined() const
-    {
-        QByteArray all;
-        for (const QByteArray &piece : pieces)
-            all += piece;
-        return all;
-    }
-
+    QByteArray joined() const { return pieces.join(); }
     QByteArray takeAll()
     {
         const QByteArray all = joined();
@@ -52,5 +39,5 @@ public:
         return all;
     }
 
-    QList<QByteArray> pieces;
+    QByteArrayList pieces;
 };

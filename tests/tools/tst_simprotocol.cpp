@@ -3,16 +3,16 @@
 #include "protocol/commands.h"
 #include "protocol/modbus.h"
 #include "protocol/regionframe.h"
-#include "regions/regionfile.h"
+#include "roomscene.h"
+#include "scanstreamer.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-constexpr int waitMs = 2000;
+constexpr int waitMs = 3000;
 const QByteArray ack = hex("A55A0098FAFB");
+const QByteArray checksumError = hex("A55AFE96FAFB");
 
 RegionFrame::Content sampleRegion(int block)
 {
@@ -32,6 +32,15 @@ QByteArray regionWrite(bool modbus, int block)
                   : RegionFrame::encodeRaw(content);
 }
 
+// Writes of blocks 0, 1 and 2; frame `corrupt` (1..3) has its checksum byte one off.
+QByteArray threeWrites(bool modbus, int corrupt = 0)
+{
+    QByteArray frames[3] = {regionWrite(modbus, 0), regionWrite(modbus, 1), regionWrite(modbus, 2)};
+    if (corrupt > 0)
+        frames[corrupt - 1][131] = char(frames[corrupt - 1].at(131) + 1);
+    return frames[0] + frames[1] + frames[2];
+}
+
 // A region frame as the device must send it: type 0x03, checksum over bytes 0..130, FA FB.
 void verifyDeviceRegionFrame(const QByteArray &frame, int block)
 {
@@ -46,6 +55,28 @@ void verifyDeviceRegionFrame(const QByteArray &frame, int block)
     QCOMPARE(frame.right(2), hex("FAFB"));
 }
 
+// Base angles of one revolution's 15 frames, in hundredths of a degree: -45 to 207 degrees.
+const QVector<int> baseAngles = {31500, 33300, 35100, 900,   2700,  4500,  6300, 8100,
+                                 9900,  11700, 13500, 15300, 17100, 18900, 20700};
+
+int wordAt(const QByteArray &bytes, int offset)
+{
+    return quint8(bytes.at(offset)) << 8 | quint8(bytes.at(offset + 1));
+}
+
+// Cuts a stream at each frame header; every piece must start with a whole frame.
+QList<QByteArray> cutAtHeaders(const QByteArray &stream)
+{
+    QList<QByteArray> pieces;
+    int at = stream.indexOf(hex("A55A"));
+    while (at >= 0) {
+        const int next = stream.indexOf(hex("A55A"), at + 2);
+        pieces.append(stream.mid(at, next < 0 ? -1 : next - at));
+        at = next;
+    }
+    return pieces;
+}
+
 } // namespace
 
 // Devices are configured through the simulator's own command line text.
@@ -54,117 +85,101 @@ class TestSimProtocol : public QObject
     Q_OBJECT
 
 private slots:
-    void commandsAreAnsweredByteExact_data()
+    void repliesAreByteExact_data()
     {
+        using namespace DeviceCommand;
         QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("request");
+        QTest::addColumn<QByteArray>("request");
         QTest::addColumn<QByteArray>("reply");
+        const QByteArray fine = hex("A55A0010FAFB");
+        const QByteArray stopAndQuery = hex(stopScan(Usb) + resolutionQuery(Usb));
 
-        QTest::newRow("raw stop") << "" << DeviceCommand::stopScan(Usb) << ack;
-        QTest::newRow("raw query 0.18")
-            << "" << DeviceCommand::resolutionQuery(Net) << hex("A55A0010FAFB");
+        QTest::newRow("raw stop") << "" << hex(stopScan(Usb)) << ack;
+        QTest::newRow("raw query 0.18") << "" << hex(resolutionQuery(Net)) << fine;
         QTest::newRow("raw query 0.36")
-            << "--resolution 0.36" << DeviceCommand::resolutionQuery(Usb) << hex("A55A0020FAFB");
-        QTest::newRow("raw start") << "" << DeviceCommand::startScan(Usb) << QByteArray();
-        QTest::newRow("raw parameters")
-            << "" << DeviceCommand::radarParameters(Usb, 0, 2, 0) << QByteArray();
-        QTest::newRow("raw io") << "" << DeviceCommand::ioOutputMode(1) << QByteArray();
+            << "--resolution 0.36" << hex(resolutionQuery(Usb)) << hex("A55A0020FAFB");
+        QTest::newRow("raw start, parameters, io unanswered")
+            << "" << hex(startScan(Usb) + radarParameters(Usb, 0, 2, 0) + ioOutputMode(1))
+            << QByteArray();
+        QTest::newRow("raw junk between commands")
+            << ""
+            << hex("0011A5FF5A" + stopScan(Usb) + ioOutputMode(0) + "A5" + resolutionQuery(Usb))
+            << ack + fine;
+        // A false region-write header must not swallow the commands behind it.
+        QTest::newRow("raw false header")
+            << "" << hex("A55A02") + hex(stopScan(Usb)).repeated(30) << ack.repeated(30);
         QTest::newRow("modbus stop")
-            << "--modbus" << DeviceCommand::stopScan(Modbus) << hex("01100BFA0003A21D");
-        QTest::newRow("modbus query 0.18") << "--modbus" << DeviceCommand::resolutionQuery(Modbus)
-                                           << hex("010306A55A0010FAFB636B");
+            << "--modbus" << hex(stopScan(Modbus)) << hex("01100BFA0003A21D");
+        QTest::newRow("modbus query 0.18")
+            << "--modbus" << hex(resolutionQuery(Modbus)) << hex("010306A55A0010FAFB636B");
         QTest::newRow("modbus query 0.36")
-            << "--modbus --resolution 0.36" << DeviceCommand::resolutionQuery(Modbus)
+            << "--modbus --resolution 0.36" << hex(resolutionQuery(Modbus))
             << hex("010306A55A0020FAFB6364");
         QTest::newRow("modbus start")
-            << "--modbus" << DeviceCommand::startScan(Modbus) << hex("01100BF7000333DE");
+            << "--modbus" << hex(startScan(Modbus)) << hex("01100BF7000333DE");
         QTest::newRow("modbus parameters")
-            << "--modbus" << DeviceCommand::radarParameters(Modbus, 0, 2, 0)
-            << hex("01100BF7000333DE");
-        QTest::newRow("modbus bare io")
-            << "--modbus" << DeviceCommand::ioOutputMode(0) << QByteArray();
-        QTest::newRow("modbus bad crc dropped")
-            << "--modbus" << QStringLiteral("01100BFA000306A55A049CFAFB6483") << QByteArray();
-        QTest::newRow("modbus ignores raw stop")
-            << "--modbus" << DeviceCommand::stopScan(Usb) << QByteArray();
+            << "--modbus" << hex(radarParameters(Modbus, 0, 2, 0)) << hex("01100BF7000333DE");
+        QTest::newRow("modbus bare io, bad crc, raw stop unanswered")
+            << "--modbus" << hex(ioOutputMode(0) + "01100BFA000306A55A049CFAFB6483" + stopScan(Usb))
+            << QByteArray();
+        QTest::newRow("modbus junk between commands")
+            << "--modbus"
+            << hex("0011A5FF5A" + stopScan(Modbus) + ioOutputMode(0) + "A5" +
+                   resolutionQuery(Modbus))
+            << hex("01100BFA0003A21D010306A55A0010FAFB636B");
+        const QByteArray model = hex("A55AEF87FAFB");
+        QTest::newRow("write checksum verified")
+            << "" << threeWrites(false, 2) << ack + checksumError + ack;
+        QTest::newRow("write checksum error on 2")
+            << "--checksum-error 2" << threeWrites(false) << ack + checksumError + ack;
+        QTest::newRow("write model mismatch")
+            << "--model-mismatch" << threeWrites(false) << model + model + model;
+        // Any other command ends the transfer; the next write is frame 1 again.
+        QTest::newRow("write silence after 2 until a stop")
+            << "--silence-after 2"
+            << threeWrites(false) + hex(stopScan(Usb)) + regionWrite(false, 0) << ack.repeated(4);
+        QTest::newRow("modbus write checksum error on 3")
+            << "--modbus --checksum-error 3" << threeWrites(true)
+            << withModbusCrc(hex("011000000044")) + withModbusCrc(hex("011000440044")) +
+                   checksumError;
+        QTest::newRow("no reply") << "--no-reply" << stopAndQuery + threeWrites(false)
+                                  << QByteArray();
+        QTest::newRow("delay keeps order") << "--reply-delay 40" << stopAndQuery << ack + fine;
+        QTest::newRow("split replies") << "--split-replies" << stopAndQuery << ack + fine;
+        QTest::newRow("all dropped") << "--drop-replies 100" << stopAndQuery << QByteArray();
+        QTest::newRow("duplicated")
+            << "--duplicate-replies" << stopAndQuery << ack + ack + fine + fine;
     }
-    void commandsAreAnsweredByteExact()
+    // Whole, then cut into pieces so that every command arrives split somewhere.
+    void repliesAreByteExact()
     {
         QFETCH(QString, options);
-        QFETCH(QString, request);
-        SimDevice device(simOptions(options));
-        SentBytes sent(device);
-        device.receive(hex(request));
-        QTEST(sent.takeAll(), "reply");
-        device.receive(hex("A55A049CFAFB")); // leaves no stream running behind the test
-    }
-
-    void splitAndCoalescedInputIsParsed_data()
-    {
-        QTest::addColumn<bool>("modbus");
-        QTest::addColumn<int>("chunkSize");
-        for (int size : {1, 2, 5, 7, 1000}) {
-            QTest::addRow("raw chunks of %d", size) << false << size;
-            QTest::addRow("modbus chunks of %d", size) << true << size;
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, reply);
+        for (int chunk : {int(request.size()), 1, 2, 5, 7}) {
+            SimDevice device(simOptions(options));
+            SentBytes sent(device);
+            for (int at = 0; at < request.size(); at += chunk)
+                device.receive(request.mid(at, chunk));
+            if (options.startsWith(QLatin1String("--reply-delay")))
+                QVERIFY(sent.pieces.isEmpty());
+            QTRY_COMPARE_WITH_TIMEOUT(sent.joined(), reply, waitMs);
         }
     }
-    // Junk, a stop, the bare IO command and a resolution query, cut anywhere.
-    void splitAndCoalescedInputIsParsed()
-    {
-        QFETCH(bool, modbus);
-        QFETCH(int, chunkSize);
-        const ConnMode mode = modbus ? Modbus : Usb;
-        const QByteArray stream = hex("0011A5FF5A") + hex(DeviceCommand::stopScan(mode)) +
-                                  hex(DeviceCommand::ioOutputMode(0)) + hex("A5") +
-                                  hex(DeviceCommand::resolutionQuery(mode));
-        SimDevice device(simOptions(modbus ? "--modbus" : ""));
-        SentBytes sent(device);
-        for (int at = 0; at < stream.size(); at += chunkSize)
-            device.receive(stream.mid(at, chunkSize));
-        QCOMPARE(sent.takeAll(), modbus ? hex("01100BFA0003A21D010306A55A0010FAFB636B")
-                                        : hex("A55A0098FAFBA55A0010FAFB"));
-    }
 
-    void falseHeaderDelaysButLosesNothing()
+    // "Stop rotating" halts the stream and holds off starts until a running frequency.
+    void stopRotatingHoldsOffStarts()
     {
         SimDevice device(simOptions());
-        SentBytes sent(device);
-        const int stops = 30; // more than a region frame's worth of bytes behind the false header
-        device.receive(hex("A55A02"));
-        for (int i = 0; i < stops; ++i)
-            device.receive(hex("A55A049CFAFB"));
-        QCOMPARE(sent.takeAll(), ack.repeated(stops));
-    }
-
-    void startParametersAndStopDriveTheStream_data()
-    {
-        QTest::addColumn<bool>("modbus");
-        QTest::newRow("raw") << false;
-        QTest::newRow("modbus") << true;
-    }
-    void startParametersAndStopDriveTheStream()
-    {
-        QFETCH(bool, modbus);
-        const ConnMode mode = modbus ? Modbus : Usb;
-        SimDevice device(simOptions(modbus ? "--modbus" : ""));
-        const auto start = [&] { device.receive(hex(DeviceCommand::startScan(mode))); };
-        const auto frequency = [&](int index) {
-            device.receive(hex(DeviceCommand::radarParameters(mode, 0, index, 0)));
+        const auto streamsAfter = [&](const QString &command) {
+            device.receive(hex(command));
+            return device.isStreaming();
         };
-
-        start();
-        QVERIFY(device.isStreaming());
-        device.receive(hex(DeviceCommand::stopScan(mode)));
-        QVERIFY(!device.isStreaming());
-        start();
-        frequency(4); // stop rotating
-        QVERIFY(!device.isStreaming());
-        start();
-        QVERIFY(!device.isStreaming());
-        frequency(2);
-        start();
-        QVERIFY(device.isStreaming());
-        device.receive(hex(DeviceCommand::stopScan(mode)));
+        QVERIFY(streamsAfter(DeviceCommand::startScan(Usb)));
+        QVERIFY(!streamsAfter(DeviceCommand::radarParameters(Usb, 0, 4, 0)));
+        QVERIFY(!streamsAfter(DeviceCommand::startScan(Usb)));
+        QVERIFY(!streamsAfter(DeviceCommand::radarParameters(Usb, 0, 2, 0)));
+        QVERIFY(streamsAfter(DeviceCommand::startScan(Usb)));
     }
 
     void rawReadingSendsOneFramePerAcknowledgement()
@@ -174,7 +189,7 @@ private slots:
         device.receive(regionWrite(false, 4));
         sent.pieces.clear();
 
-        device.receive(hex("A55A03FAFB"));
+        device.receive(hex(DeviceCommand::regionRequest));
         QCOMPARE(sent.pieces, QList<QByteArray>{ack});
         QTRY_COMPARE_WITH_TIMEOUT(sent.pieces.size(), 2, waitMs);
         for (int block = 0; block < RegionFrame::regionCount; ++block) {
@@ -197,167 +212,130 @@ private slots:
 
         device.receive(RegionFrame::modbusReadRequest(block));
         const QByteArray answer = sent.takeAll();
-        QCOMPARE(answer.size(), 3 + 136 + 2);
-        QCOMPARE(answer.left(3), hex("010388"));
-        QVERIFY(hasValidModbusCrc(answer));
-        QCOMPARE(answer.at(3), '\0');
-        QCOMPARE(answer.at(3 + 135), '\0');
         const QByteArray frame = answer.mid(4, RegionFrame::size);
+        // 136 data bytes: 00, the region frame, 00.
+        QCOMPARE(answer, withModbusCrc(hex("010388") + '\0' + frame + '\0'));
         verifyDeviceRegionFrame(frame, block);
-        const RegionFrame::Content read = RegionFrame::decode(frame);
-        QCOMPARE(read.polygon, sampleRegion(block).polygon);
-        QCOMPARE(read.alarmPointNum, sampleRegion(block).alarmPointNum);
+        QCOMPARE(RegionFrame::decode(frame).polygon, sampleRegion(block).polygon);
+        QCOMPARE(RegionFrame::decode(frame).alarmPointNum, sampleRegion(block).alarmPointNum);
     }
 
-    void completedWriteSavesRegionsFile()
+    // Refused and silenced writes leave the store alone; withheld answers do not.
+    void onlyAcceptedWritesAreStored()
     {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("regions.dat"));
-        const SimOptions options = simOptions(QStringLiteral("--regions-file ") + file);
-        SimDevice device(options);
-        for (int block = 0; block < RegionFrame::regionCount; ++block) {
-            QVERIFY(!QFile::exists(file));
-            device.receive(regionWrite(false, block));
+        for (const QString &options : QStringList{"", "--model-mismatch", "--checksum-error 1",
+                                                  "--silence-after 0", "--no-reply"}) {
+            SimDevice device(simOptions(options));
+            device.receive(regionWrite(false, 0));
+            QCOMPARE(device.regions().value(1).at(0).polygon == sampleRegion(0).polygon,
+                     options.isEmpty() || options == QLatin1String("--no-reply"));
         }
-
-        RegionStore saved = Regions::initialStore();
-        QVERIFY(RegionFile::load(file, saved));
-        QCOMPARE(saved, device.regions());
-        QCOMPARE(saved.value(15).at(2).polygon, sampleRegion(44).polygon);
-        SimDevice restarted(options);
-        QVERIFY(restarted.restoreRegions());
-        QCOMPARE(restarted.regions(), device.regions());
     }
 
-    void writeFaultsAnswerPerFrame_data()
+    void framesAreWellFormed_data()
+    {
+        QTest::addColumn<bool>("coarse");
+        QTest::newRow("0.18") << false;
+        QTest::newRow("0.36") << true;
+    }
+
+    void framesAreWellFormed()
+    {
+        QFETCH(bool, coarse);
+        const ScanGeometry geometry = coarse ? ScanGeometry::coarse() : ScanGeometry::fine();
+        ScanStreamer streamer(geometry, 10, 1);
+        for (int revolution = 0; revolution < 3; ++revolution) {
+            for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index) {
+                const QByteArray frame = streamer.frame(revolution, index);
+                // Header, frame index, revolution, 00, base angle, rate, resolution step.
+                QCOMPARE(frame.left(10),
+                         hex(QString::asprintf("A55A02%02X%02X00%04X0A%02X", index, revolution,
+                                               baseAngles.at(index), coarse ? 36 : 18)));
+                QCOMPARE(frame.size(), geometry.frameLength);
+                QCOMPARE(frame.right(3), hex("00FAFB"));
+                QCOMPARE(frame.indexOf(hex("A55A"), 1), -1);
+                int hits = 0;
+                for (int i = 0; i < geometry.pointsPerFrame; ++i) {
+                    const int distance = wordAt(frame, 10 + 2 * i);
+                    QVERIFY(distance <= RoomScene::maxRangeMm && distance != 255);
+                    hits += distance > 0;
+                }
+                QVERIFY(hits > 0);
+            }
+        }
+        // Frame 2 spans -9 to 9 degrees; its ray at 0 degrees meets the right wall 8.5 m away.
+        const QByteArray ahead = streamer.frame(0, 2);
+        const int straight = wordAt(ahead, 10 + 2 * qRound(9 / geometry.angleResolution));
+        QVERIFY2(qAbs(straight - 8500) <= RoomScene::noiseMm,
+                 qPrintable(QString::number(straight)));
+    }
+
+    void streamRunsRevolutionsUntilStop_data()
     {
         QTest::addColumn<QString>("options");
-        QTest::addColumn<int>("corruptFrame");          // its checksum byte is one off; 0: none
-        QTest::addColumn<QList<QByteArray>>("replies"); // to frames 1, 2, 3
-
-        const QByteArray bad = hex("A55AFE96FAFB");
-        const QByteArray model = hex("A55AEF87FAFB");
-        QTest::newRow("checksum verified") << "" << 2 << QList<QByteArray>{ack, bad, ack};
-        QTest::newRow("model mismatch")
-            << "--model-mismatch" << 0 << QList<QByteArray>{model, model, model};
-        QTest::newRow("checksum error on 2")
-            << "--checksum-error 2" << 0 << QList<QByteArray>{ack, bad, ack};
-        QTest::newRow("silence after 2")
-            << "--silence-after 2" << 0 << QList<QByteArray>{ack, ack, QByteArray()};
-        QTest::newRow("modbus checksum error on 3")
-            << "--modbus --checksum-error 3" << 0
-            << QList<QByteArray>{withModbusCrc(hex("011000000044")),
-                                 withModbusCrc(hex("011000440044")), bad};
+        QTest::newRow("clean") << "--rate 20";
+        QTest::newRow("split with garbage") << "--rate 20 --garbage --split-replies";
     }
-    void writeFaultsAnswerPerFrame()
+
+    void streamRunsRevolutionsUntilStop()
     {
         QFETCH(QString, options);
-        QFETCH(int, corruptFrame);
-        QFETCH(QList<QByteArray>, replies);
-        const bool modbus = simOptions(options).modbus;
-        SimDevice device(simOptions(options));
+        const SimOptions simulated = simOptions(options);
+        SimDevice device(simulated);
         SentBytes sent(device);
+        const int frameLength = simulated.geometry.frameLength;
 
-        for (int block = 0; block < replies.size(); ++block) {
-            QByteArray frame = regionWrite(modbus, block);
-            if (block + 1 == corruptFrame)
-                frame[131] = char(frame.at(131) + 1);
-            device.receive(frame);
-            QCOMPARE(sent.takeAll(), replies.at(block));
-            const bool stored = device.regions().value(block / 3 + 1).at(block % 3).polygon ==
-                                sampleRegion(block).polygon;
-            QCOMPARE(stored, replies.at(block).startsWith(hex("0110")) || replies.at(block) == ack);
+        device.receive(hex(DeviceCommand::startScan(Usb)));
+        QTRY_VERIFY_WITH_TIMEOUT(sent.joined().size() > 2 * 15 * (frameLength + 16), waitMs);
+        device.receive(hex(DeviceCommand::stopScan(Usb)));
+        QTRY_VERIFY_WITH_TIMEOUT(sent.joined().endsWith(ack), waitMs);
+        QTest::qWait(50);
+        const int emitted = sent.pieces.size();
+        const QByteArray stream = sent.takeAll();
+        QVERIFY(stream.endsWith(ack));
+
+        const QList<QByteArray> pieces = cutAtHeaders(stream.chopped(6));
+        QVERIFY(stream.startsWith(hex("A55A02")));
+        for (int i = 0; i < pieces.size(); ++i) {
+            const QByteArray &piece = pieces.at(i);
+            QCOMPARE(piece.left(3), hex("A55A02"));
+            QCOMPARE(wordAt(piece, 6), baseAngles.at(i % 15));
+            if (simulated.faults.streamGarbage)
+                QVERIFY(piece.size() > frameLength &&
+                        piece.size() <= frameLength + ScanStreamer::maxJunkBytes);
+            else
+                QCOMPARE(piece.size(), frameLength);
         }
-        // Any other command ends the transfer; the next write is frame 1 again.
-        device.receive(hex(DeviceCommand::stopScan(modbus ? Modbus : Usb)));
-        sent.pieces.clear();
-        device.receive(regionWrite(modbus, 0));
-        QCOMPARE(sent.takeAll().isEmpty(), replies.first().isEmpty());
+        QVERIFY(simulated.wire.splitReplies ? emitted >= 2 * pieces.size()
+                                            : emitted == pieces.size() + 1);
     }
 
-    void silenceAfterStopsReading_data()
+    void commandLine_data()
     {
-        QTest::addColumn<bool>("modbus");
-        QTest::newRow("raw") << false;
-        QTest::newRow("modbus") << true;
-    }
-    void silenceAfterStopsReading()
-    {
-        QFETCH(bool, modbus);
-        SimDevice device(simOptions(modbus ? "--modbus --silence-after 3" : "--silence-after 3"));
-        SentBytes sent(device);
-        if (modbus) {
-            for (int block = 0; block < 5; ++block)
-                device.receive(RegionFrame::modbusReadRequest(block));
-            QCOMPARE(sent.pieces.size(), 3);
-            return;
-        }
-        device.receive(hex("A55A03FAFB"));
-        QTRY_COMPARE_WITH_TIMEOUT(sent.pieces.size(), 2, waitMs);
-        for (int i = 0; i < 5; ++i)
-            device.receive(ack);
-        QCOMPARE(sent.pieces.size(), 1 + 3);
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("error"); // part of the message; empty: accepted
+
+        QTest::newRow("loopback v6") << "--udp [::1]:6000" << QString();
+        QTest::newRow("device address refused")
+            << "--udp 192.168.1.102:502" << QStringLiteral("loopback");
+        QTest::newRow("any address refused") << "--udp 0.0.0.0:502" << QStringLiteral("loopback");
+        QTest::newRow("no port") << "--udp 127.0.0.1" << QStringLiteral("addr:port");
+        QTest::newRow("serial and udp")
+            << "--serial --udp 127.0.0.1:1" << QStringLiteral("exclude");
+        QTest::newRow("rate too low") << "--rate 4" << QStringLiteral("--rate");
+        QTest::newRow("odd resolution") << "--resolution 0.2" << QStringLiteral("--resolution");
+        QTest::newRow("frame 46") << "--checksum-error 1,46" << QStringLiteral("--checksum-error");
     }
 
-    void cablePullEndsTheLink()
+    void commandLine()
     {
-        SimDevice device(simOptions("--cable-pull-after 2"));
-        SentBytes sent(device);
-        QSignalSpy ended(&device, &SimDevice::linkEnded);
-
-        device.receive(hex("A55A03FAFB"));
-        QTRY_COMPARE_WITH_TIMEOUT(sent.pieces.size(), 2, waitMs);
-        QCOMPARE(ended.count(), 0);
-        device.receive(ack);
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, waitMs);
-        QCOMPARE(sent.pieces.size(), 3); // the second frame went out before the link ended
-        device.receive(hex("A55A0098FAFBA55A049CFAFB"));
-        QCOMPARE(sent.pieces.size(), 3);
-    }
-
-    void noReplyStillObeys()
-    {
-        SimDevice device(simOptions("--no-reply"));
-        SentBytes sent(device);
-        device.receive(hex("A55A049CFAFBA55A0099FAFBA55A03FAFB"));
-        device.receive(regionWrite(false, 0));
-        QTest::qWait(2 * SimDevice::firstRegionFrameDelayMs);
-        QVERIFY(sent.pieces.isEmpty());
-        QCOMPARE(device.regions().value(1).at(0).polygon, sampleRegion(0).polygon);
-
-        device.receive(hex("FF00FFA100"));
-        QVERIFY(device.isStreaming());
-        device.receive(hex("A55A049CFAFB"));
-    }
-
-    void wireFaultsShapeReplies_data()
-    {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QByteArray>("arriving");
-        const QByteArray fine = hex("A55A0010FAFB");
-        QTest::newRow("delay keeps order") << "--reply-delay 40" << ack + fine;
-        QTest::newRow("split") << "--split-replies" << ack + fine;
-        QTest::newRow("all dropped") << "--drop-replies 100" << QByteArray();
-        QTest::newRow("duplicated") << "--duplicate-replies" << ack + ack + fine + fine;
-    }
-    void wireFaultsShapeReplies()
-    {
-        QFETCH(QString, options);
-        QFETCH(QByteArray, arriving);
-        const WireFaults wire = simOptions(options).wire;
-        SimDevice device(simOptions(options));
-        SentBytes sent(device);
-
-        device.receive(hex("A55A049CFAFB"));
-        device.receive(hex("A55A0099FAFB"));
-        if (wire.replyDelayMs > 0)
-            QVERIFY(sent.pieces.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(sent.joined(), arriving, waitMs);
-        const int replies = arriving.size() / 6;
-        if (wire.splitReplies)
-            QVERIFY(sent.pieces.size() >= 2 * replies && sent.pieces.size() <= 3 * replies);
-        else
-            QCOMPARE(sent.pieces.size(), replies);
+        QFETCH(QString, arguments);
+        QFETCH(QString, error);
+        SimCommandLine commandLine;
+        const bool accepted =
+            commandLine.parse(QStringList{"vks20-sim"} + arguments.split(' ', Qt::SkipEmptyParts));
+        QCOMPARE(accepted, error.isEmpty());
+        QVERIFY2(commandLine.errorText().contains(error), qPrintable(commandLine.errorText()));
     }
 };
 
