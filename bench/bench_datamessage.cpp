@@ -9,7 +9,6 @@
 
 #include <QRandomGenerator>
 
-
 namespace {
 
 constexpr int dataMessagePageRow = 3;

@@ -6,7 +6,6 @@
 #include "mainwindowprobe.h"
 #include "scanstreamer.h"
 
-
 #include <cstdio>
 
 namespace {

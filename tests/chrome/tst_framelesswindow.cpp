@@ -70,10 +70,7 @@ private slots:
         window->showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    void cleanup()
-    {
-        window.reset();
-    }
+    void cleanup() { window.reset(); }
 
     // The style sheet is read as Latin-1 and must parse; every picture it names must exist.
     void styleSheetIsInstalledAndParses()

@@ -1,6 +1,6 @@
 // The main window as the operator first sees it: pages, selectors, ranges, validators, texts.
-#include "mainwindow/mainwindow.h"
 #include "display/radarindicatorwidget.h"
+#include "mainwindow/mainwindow.h"
 #include "vksresources.h"
 
 #include <QAbstractButton>
@@ -51,9 +51,9 @@ private slots:
         QCOMPARE(child<QStackedWidget>("stackedWidget")->currentIndex(), 0);
         QCOMPARE(child<QComboBox>("comboBoxConnMode")->currentIndex(), 0);
         QCOMPARE(child<QStackedWidget>("stackedWidgetConnMode")->currentIndex(), 0);
-        for (const char *field : {"lineEditDevName", "lineEditSerialNo", "lineEditVersionNo",
-                                  "lineEditBaudRates", "lineEditAngleResolution",
-                                  "lineEditFrenquency"}) {
+        for (const char *field :
+             {"lineEditDevName", "lineEditSerialNo", "lineEditVersionNo", "lineEditBaudRates",
+              "lineEditAngleResolution", "lineEditFrenquency"}) {
             auto *edit = child<QLineEdit>(field);
             QVERIFY2(edit->text().isEmpty() && !edit->isEnabled() && edit->isReadOnly(), field);
         }
@@ -90,9 +90,9 @@ private slots:
         QCOMPARE(navMode->itemText(0), QStringLiteral("Navigation Mode"));
         QCOMPARE(navMode->itemText(1), QStringLiteral("Avoidance mode"));
         QCOMPARE(child<QComboBox>("comboBoxIOMode")->currentIndex(), 0);
-        for (const char *hidden : {"comboBoxBaudRates", "comboBoxScanFrenquency",
-                                   "comboBoxNavMode", "labelNavMode", "frameNavMode",
-                                   "pushButtonAddPoint", "pushButtonClearScreen"})
+        for (const char *hidden :
+             {"comboBoxBaudRates", "comboBoxScanFrenquency", "comboBoxNavMode", "labelNavMode",
+              "frameNavMode", "pushButtonAddPoint", "pushButtonClearScreen"})
             QVERIFY2(window->findChild<QWidget *>(QLatin1String(hidden))->isHidden(), hidden);
         // A port the system does not list (a pseudo-terminal, say) can be typed in.
         QVERIFY(child<QComboBox>("comboBoxComNames")->isEditable());
@@ -170,13 +170,15 @@ private slots:
         const QImage english(QStringLiteral(":/images/resource/wiring_diagram_en.png"));
         QVERIFY(!english.isNull());
         QCOMPARE(label->size(), english.size());
-        QCOMPARE(label->pixmap(Qt::ReturnByValue).toImage().convertToFormat(english.format()), english);
+        QCOMPARE(label->pixmap(Qt::ReturnByValue).toImage().convertToFormat(english.format()),
+                 english);
     }
 
     // Every text the operator can see is translated.
     void noChineseLeftUntranslated()
     {
-        const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+        const QRegularExpression chinese(
+            QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
         QStringList offenders;
         const auto check = [&](const QString &where, const QString &text) {
             if (text.contains(chinese))
