@@ -58,7 +58,7 @@ bool RegionFrameParser::takeRegionFrame(int pos, const QByteArray &frame,
     }
     const bool stored = RegionFrame::fitsStore(frame);
     if (stored) {
-        m_receivedRegions.insert(content.groupIndex * 3 + content.regionNumber - 1);
+        m_receivedRegions.insert({content.groupIndex, content.regionNumber});
         if (onFrame)
             onFrame(content, frameCount());
         if (m_log)

@@ -5,6 +5,7 @@
 #include "protocol/regionframe.h"
 
 #include <QByteArray>
+#include <QPair>
 #include <QSet>
 
 #include <functional>
@@ -41,5 +42,5 @@ private:
 
     LogSink m_log;
     HeaderedBuffer m_buffer{maxBufferedBytes};
-    QSet<int> m_receivedRegions;
+    QSet<QPair<int, int>> m_receivedRegions; // (group, region)
 };
