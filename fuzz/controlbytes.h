@@ -57,7 +57,7 @@ struct RegionParserControl
     }
 };
 
-// fuzz_receive: the link state and connection mode the window is put in (first byte), and
+// fuzz_receive: the link state and connection mode the session is put in (first byte), and
 // the flags of the second byte.
 struct ReceiveControl
 {
@@ -65,20 +65,22 @@ struct ReceiveControl
     ConnMode connMode = Usb;
     bool regionRequestAcked = false;
     bool fineResolution = false;
-    // Revolutions go to the region page's display instead of the scan page's.
-    bool regionPageShown = false;
-    // A Modbus block write is waiting for its echo.
-    bool writeEchoExpected = false;
+    // The session builds its trace lines, as the program does for its log. They cost more than
+    // everything else a chunk causes, so one input in eight has them.
+    bool traced = false;
 
     static ReceiveControl fromBytes(quint8 first, quint8 second)
     {
-        return {LinkState(first % 6), ConnMode(first / 6 % 3), (second & 1) != 0,
-                (second & 2) != 0,    (second & 4) != 0,       (second & 8) != 0};
+        return {LinkState(first % 6), ConnMode(first / 6 % 3), (second & 1) != 0, (second & 2) != 0,
+                (second & tracedBits) == tracedBits};
     }
     quint8 firstByte() const { return quint8(linkState + 6 * connMode); }
     quint8 secondByte() const
     {
         return quint8((regionRequestAcked ? 1 : 0) | (fineResolution ? 2 : 0) |
-                      (regionPageShown ? 4 : 0) | (writeEchoExpected ? 8 : 0));
+                      (traced ? tracedBits : 0));
     }
+
+private:
+    static constexpr quint8 tracedBits = 4 | 8 | 16;
 };

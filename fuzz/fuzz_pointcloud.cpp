@@ -76,8 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const LogSink trace = [](const QString &line) { FUZZ_CHECK(!line.isEmpty()); };
     PointCloudDecoder decoder(control.traced ? trace : LogSink());
-    decoder.setRevolutionHandler(
-        [maxPoints](const ScanFrames &revolution) { checkRevolution(revolution, maxPoints); });
+    decoder.setRevolutionHandler([maxPoints](const ScanFrames &revolution, bool) {
+        checkRevolution(revolution, maxPoints);
+    });
 
     int largestChunk = 0;
     int index = 0;

@@ -1,139 +1,93 @@
-// Feeds arbitrary chunks to the main window's receive dispatcher in every link state and
-// connection mode. One window serves all inputs; each input first puts it into the state its
+// Feeds arbitrary chunks to the device session's receive path in every link state and
+// connection mode, without a window. Each input first puts the session into the state its
 // control bytes name and restores the decoders to their state at construction, so an input
 // behaves the same whenever it runs.
 #include "controlbytes.h"
-#include "display/radarindicatorwidget.h"
+#include "device/devicesession.h"
 #include "fuzzcheck.h"
 #include "fuzzinput.h"
-#include "mainwindow/datamessagelog.h"
-#include "mainwindow/mainwindow.h"
-#include "protocol/hextext.h"
-#include "protocol/modbus.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QListWidget>
-#include <QTimer>
+#include <QCoreApplication>
 
-// Friend of MainWindow: reaches the dispatcher and the link state it reads.
-class MainWindowProbe
+// Friend of DeviceSession: sets the state a chunk is read in and reads what it left.
+class DeviceSessionProbe
 {
 public:
-    explicit MainWindowProbe(MainWindow &window)
-        : m_window(window), m_pristineDecoder(window.pointCloudDecoder),
-          m_pristineRawParser(window.rawRegionParser),
-          m_pristineModbusParser(window.modbusRegionParser),
-          m_regionDisplay(child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")),
-          m_menu(child<QListWidget>("listWidgetMenu"))
-    {}
+    explicit DeviceSessionProbe(DeviceSession &session)
+        : m_session(session), m_pristineDecoder(session.m_decoder)
+    {
+        QObject::connect(&session, &DeviceSession::regionReceived,
+                         [](const RegionFrame::Content &frame) { checkStored(frame); });
+    }
 
     void prepare(const ReceiveControl &control)
     {
-        MainWindow &w = m_window;
-        w.linkState = control.linkState;
-        w.connMode = control.connMode;
-        w.regionRequestAcked = control.regionRequestAcked;
-        w.replyReceived = false;
-        w.regionsReceived = false;
-        w.setScanGeometry(control.fineResolution ? ScanGeometry::fine() : ScanGeometry::coarse());
-        // The echo of a write to block 0, as the region writing expects it.
-        w.expectedWriteEcho =
-            control.writeEchoExpected ? appendModbusCrc(QStringLiteral("011000000044")) : QString();
-        w.pointCloudDecoder = m_pristineDecoder;
-        w.rawRegionParser = m_pristineRawParser;
-        w.modbusRegionParser = m_pristineModbusParser;
-        // The monitor would otherwise grow with every input until its own limit clears it.
-        w.dataMessageLog->clear();
-        m_menu->setCurrentRow(control.regionPageShown ? regionPageRow : scanPageRow);
+        DeviceSession &s = m_session;
+        s.setMode(control.connMode);
+        s.m_geometry = control.fineResolution ? ScanGeometry::fine() : ScanGeometry::coarse();
+        // A Modbus writing of block 0, whose echo would acknowledge it.
+        s.m_writeResult = {};
+        s.setLinkState(control.linkState);
+        s.m_regionRequestAcked = control.regionRequestAcked;
+        s.m_replyReceived = false;
+        s.m_regionsStored.clear();
+        s.m_decoder = m_pristineDecoder;
+        s.m_rawRegionParser.reset();
+        s.m_modbusRegionParser.reset();
     }
 
-    void receive(const QByteArray &chunk) { m_window.handleReceivedData(chunk); }
+    void receive(const QByteArray &chunk) { m_session.handleReceivedData(chunk); }
 
     // What no chunk may change, whatever it carries.
     void checkAfterChunk(const ReceiveControl &control) const
     {
-        const MainWindow &w = m_window;
-        FUZZ_CHECK(w.linkState == control.linkState && w.connMode == control.connMode);
-        const bool coarse =
-            w.frameLength == 113 && w.pointsPerFrame == 50 && w.angleResolution == 0.36;
-        const bool fine =
-            w.frameLength == 213 && w.pointsPerFrame == 100 && w.angleResolution == 0.18;
+        const DeviceSession &s = m_session;
+        FUZZ_CHECK(s.m_linkState == control.linkState && s.m_mode == control.connMode);
+        const ScanGeometry &g = s.m_geometry;
+        const bool coarse = g.frameLength == 113 && g.pointsPerFrame == 50;
+        const bool fine = g.frameLength == 213 && g.pointsPerFrame == 100;
         FUZZ_CHECK(coarse || fine);
         if (control.linkState == StartingScan || control.linkState == Scanning)
-            FUZZ_CHECK(!w.replyReceived);
-        if (control.linkState != RegionsFromDevice)
-            FUZZ_CHECK(!w.regionsReceived);
-        FUZZ_CHECK(w.rawRegionParser.frameCount() < RegionFrame::regionCount);
-        FUZZ_CHECK(w.modbusRegionParser.frameCount() < RegionFrame::regionCount);
-        FUZZ_CHECK(w.dataMessageLog->characterCount() <= 2 * DataMessageLog::maxCharacters);
-        checkStoreShape();
+            FUZZ_CHECK(!s.m_replyReceived);
+        FUZZ_CHECK(s.m_regionsStored.size() <= RegionFrame::regionCount);
+        FUZZ_CHECK(s.m_rawRegionParser.bufferedBytes() <= 2 * RegionFrameParser::maxBufferedBytes);
+        FUZZ_CHECK(s.m_decoder.bufferedBytes() <= 2 * PointCloudDecoder::maxBufferedBytes);
+        FUZZ_CHECK(!s.isBusy());
     }
 
 private:
-    static constexpr int scanPageRow = 1;
-    static constexpr int regionPageRow = 2;
-
-    template <typename T> T *child(const char *name) const
+    // Only regions the store can hold are ever handed on.
+    static void checkStored(const RegionFrame::Content &frame)
     {
-        T *found = m_window.findChild<T *>(QLatin1String(name));
-        FUZZ_CHECK(found != nullptr);
-        return found;
+        FUZZ_CHECK(frame.groupIndex >= 1 && frame.groupIndex <= 15);
+        FUZZ_CHECK(frame.regionNumber >= 1 && frame.regionNumber <= 3);
+        FUZZ_CHECK(frame.polygon.size() <= RegionFrame::maxVertices);
+        FUZZ_CHECK(frame.alarmPointNum >= 0 && frame.alarmPointNum <= 255);
     }
 
-    void checkStoreShape() const
-    {
-        const RegionStore &store = m_regionDisplay->regions();
-        FUZZ_CHECK(store.size() == Regions::groupCount);
-        for (auto group = store.cbegin(); group != store.cend(); ++group) {
-            FUZZ_CHECK(group.key() >= 1 && group.key() <= Regions::groupCount);
-            FUZZ_CHECK(group->size() == Regions::regionsPerGroup);
-            for (const Region &region : *group)
-                FUZZ_CHECK(region.polygon.size() <= Regions::maxVertices);
-        }
-    }
-
-    MainWindow &m_window;
+    DeviceSession &m_session;
     const PointCloudDecoder m_pristineDecoder;
-    const RegionFrameParser m_pristineRawParser;
-    const RegionFrameParser m_pristineModbusParser;
-    RadarIndicatorWidget *m_regionDisplay;
-    QListWidget *m_menu;
 };
 
 namespace {
 
-MainWindowProbe *probe = nullptr;
-
-// A completed region reading shows its message in a modal dialog, whose event loop would
-// wait for an operator forever. This timer runs only inside such a loop (the dispatcher
-// itself never turns the event loop) and answers the dialog at once.
-void answerModalDialogs()
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            dialog->accept();
-    });
-    timer->start(0);
-}
+// One session that builds its trace lines and one that does not: the lines cost more than
+// everything else, and most inputs need not pay for them.
+DeviceSessionProbe *tracedProbe = nullptr;
+DeviceSessionProbe *quietProbe = nullptr;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz_receive";
     static char *argv[] = {name, nullptr};
-    // The application and the window live as long as the process.
-    new QApplication(argc, argv);
-    auto *window = new MainWindow;
-    window->resize(1024, 768);
-    window->show();
-    probe = new MainWindowProbe(*window);
-    answerModalDialogs();
-    QApplication::processEvents();
+    // The application and the sessions live as long as the process.
+    new QCoreApplication(argc, argv);
+    tracedProbe = new DeviceSessionProbe(
+        *new DeviceSession([](const QString &line) { FUZZ_CHECK(!line.isEmpty()); }));
+    quietProbe = new DeviceSessionProbe(*new DeviceSession({}));
     return 0;
 }
 
@@ -142,12 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput input(data, size);
     const quint8 first = input.takeByte();
     const ReceiveControl control = ReceiveControl::fromBytes(first, input.takeByte());
+    DeviceSessionProbe *probe = control.traced ? tracedProbe : quietProbe;
     probe->prepare(control);
     for (const QByteArray &chunk : input.takeChunks()) {
         probe->receive(chunk);
         probe->checkAfterChunk(control);
     }
-    // Repaints and deferred work of this input happen now, not during the next one.
-    QApplication::processEvents();
     return 0;
 }

@@ -67,12 +67,9 @@ RegionStore sampleStore()
     return store;
 }
 
-// A region frame as the device sends it: the written layout with type 03.
 QByteArray deviceFrame(int group, int regionNumber, const QPolygonF &polygon, int alarmPoints)
 {
-    QByteArray frame = RegionFrame::encodeRaw({group, regionNumber, alarmPoints, polygon});
-    frame[2] = 0x03;
-    return frame;
+    return RegionFrame::encodeFromDevice({group, regionNumber, alarmPoints, polygon});
 }
 
 QList<QByteArray> deviceFrames(const RegionStore &store)
@@ -196,9 +193,8 @@ void writeRegionFrameSeeds(SeedWriter &seeds)
 void writeReceiveSeeds(SeedWriter &seeds)
 {
     const QString target = QStringLiteral("fuzz_receive");
-    const auto control = [](LinkState state, ConnMode mode, bool acked = false, bool fine = false,
-                            bool regionPage = false, bool echoExpected = false) {
-        const ReceiveControl c{state, mode, acked, fine, regionPage, echoExpected};
+    const auto control = [](LinkState state, ConnMode mode, bool acked = false, bool fine = false) {
+        const ReceiveControl c{state, mode, acked, fine, mode == Net};
         return QByteArray() + char(c.firstByte()) + char(c.secondByte());
     };
     const QList<QByteArray> frames = deviceFrames(sampleStore());
@@ -211,7 +207,7 @@ void writeReceiveSeeds(SeedWriter &seeds)
                 control(Scanning, Usb) + chunkPlan(113, 0) +
                     revolutions(ScanGeometry::coarse(), 4));
     seeds.write(target, QStringLiteral("scanning_fine_region_page"),
-                control(Scanning, Net, false, true, true) + chunkPlan(0, 0) +
+                control(Scanning, Net, false, true) + chunkPlan(0, 0) +
                     revolutions(ScanGeometry::fine(), 4));
     seeds.write(target, QStringLiteral("starting_scan"),
                 control(StartingScan, Usb) + chunkPlan(0, 0) +
@@ -221,7 +217,6 @@ void writeReceiveSeeds(SeedWriter &seeds)
                     pointCloudFrame(ScanGeometry::coarse(), 0, 0) + ack);
     seeds.write(target, QStringLiteral("stop_ack_modbus"),
                 control(StoppingScan, Modbus) + chunkPlan(0, 0) + hex(ReplyCode::modbusStopAck));
-    // A complete reading, which ends in the modal success message.
     seeds.write(target, QStringLiteral("regions_raw_complete"),
                 control(RegionsFromDevice, Usb, true) + chunkPlan(RegionFrame::size, 0) +
                     frames.join());
@@ -232,9 +227,8 @@ void writeReceiveSeeds(SeedWriter &seeds)
                     chunkPlan(quint8(modbusBlockReply(frames.first()).size()), 0) + modbusReplies);
     const QByteArray writeEcho = withModbusCrc(hex(QStringLiteral("011000000044")));
     seeds.write(target, QStringLiteral("region_write_replies"),
-                control(RegionsToDevice, Modbus, false, false, false, true) + chunkPlan(6, 0) +
-                    hex(ReplyCode::checksumError) + hex(ReplyCode::modelMismatch) + ack +
-                    writeEcho);
+                control(RegionsToDevice, Modbus) + chunkPlan(6, 0) + hex(ReplyCode::checksumError) +
+                    hex(ReplyCode::modelMismatch) + ack + writeEcho);
     seeds.write(target, QStringLiteral("resolution_replies"),
                 control(ResolutionQuery, Usb) + chunkPlan(6, 0) + hex(ReplyCode::resolutionFine) +
                     hex(ReplyCode::resolutionCoarse) + ack);

@@ -1,17 +1,16 @@
 #include "mainwindow/mainwindow.h"
 
 #include "app/applogger.h"
+#include "device/seriallink.h"
+#include "device/udplink.h"
 #include "display/radarindicatorwidget.h"
 #include "mainwindow/datamessagelog.h"
-#include "protocol/commands.h"
 #include "regions/regionwidget.h"
 #include "ui_mainwindow.h"
 
 #include <QColorDialog>
-#include <QCoreApplication>
 #include <QIntValidator>
 #include <QRegExpValidator>
-#include <QUdpSocket>
 #include <QtMath>
 
 namespace {
@@ -46,25 +45,19 @@ QString colorStyleSheet(const QColor &color)
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), serialPort(new QSerialPort),
-      udpSocket(new QUdpSocket), pointCloudDecoder(logInfo), rawRegionParser(logInfo),
-      modbusRegionParser(logInfo)
+    : QMainWindow(parent), ui(new Ui::MainWindow),
+      session(new DeviceSession(logInfo, nullptr, this)), serialLink(new SerialLink(logInfo)),
+      udpLink(new UdpLink(logInfo))
 {
     ui->setupUi(this);
     dataMessageLog = new DataMessageLog(ui->textEditDataGram);
-    pointCloudDecoder.setRevolutionHandler(
-        [this](const ScanFrames &revolution) { showRevolution(revolution); });
+    connectSession();
 
     const QStringList portNames = findAvailablePorts();
     ui->radarIndicatorWidget->setRegionsVisible(false);
     fillSelectors(portNames);
     buildNavigation();
     loadWiringDiagram();
-
-    connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::readSerialData);
-    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handleSerialError);
-    connect(udpSocket, &QUdpSocket::readyRead, this, &MainWindow::readUdpData);
-    connect(udpSocket, &QAbstractSocket::errorOccurred, this, &MainWindow::handleUdpError);
 
     createRegionEditors();
     // Runs the group-row handler now, before the editors are wired to the store.
@@ -84,22 +77,21 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    logInfo(QStringLiteral("Send radar stop acquisition command......"));
-    linkState = StoppingScan;
-    sendHexCommand(DeviceCommand::stopScan(ConnMode(connMode)));
+    session->sendFinalStop();
     closeCurrentLink();
 
+    // The session goes first: nothing it still has under way may reach a window half gone.
+    delete session;
     delete dataMessageLog;
     delete ui;
     regionWidgets.clear();
-    delete udpSocket;
-    delete serialPort;
+    delete udpLink;
+    delete serialLink;
 }
 
 void MainWindow::setDeviceEndpoint(const QHostAddress &address, quint16 port)
 {
-    deviceAddress = address;
-    devicePort = port;
+    udpLink->setDeviceEndpoint(address, port);
 }
 
 void MainWindow::fillSelectors(const QStringList &portNames)
@@ -243,7 +235,6 @@ void MainWindow::on_pushButtonAddPoint_clicked()
         if (angle > 6.3)
             break;
         sine.append(QPointF(249.0 * k, 30000 * qSin(angle)));
-        QCoreApplication::processEvents();
     }
     ui->radarIndicatorWidget->setPointCloud({sine});
 }

@@ -1,32 +1,32 @@
 #pragma once
 
+#include "device/devicesession.h"
 #include "protocol/linktypes.h"
-#include "protocol/pointclouddecoder.h"
-#include "protocol/regionframeparser.h"
 
-#include <QAbstractSocket>
 #include <QHostAddress>
 #include <QIcon>
 #include <QMainWindow>
-#include <QSerialPort>
 #include <QVector>
 
 class QComboBox;
 class QPushButton;
-class QUdpSocket;
 class RegionWidget;
 class DataMessageLog;
+class SerialLink;
+class UdpLink;
 
 namespace Ui {
 class MainWindow;
 }
 
 // The working surface: connection page, live scan, region editing, protocol monitor and
-// wiring diagram. Its operations are spread over one source file per concern.
+// wiring diagram. The conversation with the device is the session's; the window forwards the
+// operator's clicks to it and shows what it reports. Its operations are spread over one source
+// file per concern.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
-    // Tests reach the link state and the dispatcher through it.
+    // Benchmarks and the fuzzer reach the session through it.
     friend class MainWindowProbe;
 
 public:
@@ -81,7 +81,7 @@ private:
     void installValidators();
     int currentGroupRow() const;
 
-    // Link and data-message log (mainwindow_link.cpp)
+    // Link (mainwindow_link.cpp)
     QStringList findAvailablePorts();
     void toggleSerialLink();
     void openSerialLink();
@@ -93,81 +93,39 @@ private:
     QComboBox *serialPortList() const;
     void showLinkOpened(const QString &deviceName);
     void showLinkClosed();
-    void sendHexCommand(const QString &hexText);
-    // A status line on the data-message page and its log line.
-    void reportStatus(const QString &statusLine, const QString &logText);
     void setDeviceControlsEnabled(bool on);
     bool isLinkOpen() const;
-    void readSerialData();
-    void readUdpData();
-    void handleSerialError(QSerialPort::SerialPortError error);
-    void handleUdpError(QAbstractSocket::SocketError error);
     void clearBothDisplays();
 
-    // Receive dispatcher (mainwindow_dispatcher.cpp)
-    void handleReceivedData(const QByteArray &chunk);
-    void handleStopReply(const QString &hex);
-    void handleRegionData(QByteArray chunk, const QString &hex);
-    void handleRegionWriteReply(const QString &hex);
-    void handleResolutionReply(const QString &hex);
-    void setScanGeometry(const ScanGeometry &geometry);
-
-    // Point-cloud hand-over (mainwindow_pointcloud.cpp)
-    void parsePointCloud(const QByteArray &chunk);
-    void showRevolution(const ScanFrames &revolution);
-
     // Device operations (mainwindow_deviceops.cpp)
-    static void sleepMs(int ms);
-    // Turns the event loop until `flag` is set or the time is up; returns `flag`.
-    bool waitFor(const bool &flag, int timeoutMs);
-    void turnEventLoop(int ms);
-    void startScan();
-    void stopScan();
-    void queryAngleResolution();
-    void sendRadarParameters();
-    void sendIoOutputMode(int index);
-    void initialiseConnection(QPushButton *connectButton);
+    void connectSession();
+    void initialiseDevice();
+    void showRevolution(const ScanFrames &revolution);
 
     // Region page (mainwindow_regions.cpp)
     void refreshAlarmPointNum();
+    void showGroupInEditors(int group);
     void updateGroupIcons(int groupIndex);
     void showMessage(const QString &text);
 
     // Region transfer (mainwindow_regiontransfer.cpp)
-    void parseRegionData(const QByteArray &chunk);
-    void parseRegionDataModbus(const QByteArray &chunk);
-    void sendRegionFrame(int block, const RegionFrame::Content &content);
-    void parseRegionChunk(RegionFrameParser &parser, const QByteArray &chunk, bool acknowledge);
-    void storeReceivedRegion(const RegionFrame::Content &frame, int count, bool acknowledge);
-    void completeRegionReading();
+    void showTransferStarted(DeviceSession::Transfer transfer);
+    void storeReceivedRegion(const RegionFrame::Content &frame);
+    void showRegionsWritten(const RegionWriteResult &result);
+    void showRegionsRead(const RegionReadResult &result);
 
     Ui::MainWindow *ui;
-    QSerialPort *serialPort;
-    QUdpSocket *udpSocket;
+    DeviceSession *session;
+    SerialLink *serialLink;
+    UdpLink *udpLink;
     QVector<RegionWidget *> regionWidgets;
     DataMessageLog *dataMessageLog = nullptr;
 
-    int linkState = Scanning;
     int connMode = Usb;
-    bool replyReceived = false;
-    bool regionRequestAcked = false;
-    bool regionsReceived = false;
-    bool transferBusy = false;
-    bool udpBound = false;
     // True while the next click of a connect button opens its link.
     bool serialClosed = true;
     bool udpClosed = true;
-    int frameLength = 113;
-    double angleResolution = 0.36;
-    int pointsPerFrame = 50;
-
-    QHostAddress deviceAddress{QStringLiteral("192.168.1.102")};
-    quint16 devicePort = 502;
-
-    PointCloudDecoder pointCloudDecoder;
-    RegionFrameParser rawRegionParser;
-    RegionFrameParser modbusRegionParser;
+    // Revolution-closing frames since the display last got one; it takes one in four.
+    int revolutionsSinceShown = 0;
     QIcon defaultGroupIcon;
-    // Hex of the Modbus echo that acknowledges the region block being written; empty otherwise.
-    QString expectedWriteEcho;
 };

@@ -1,27 +1,15 @@
-// The serial and UDP link: opening and closing, the one send path and the receivers.
+// The serial and UDP link: opening and closing from the connect buttons, the device fields and
+// the device controls.
 #include "mainwindow/mainwindow.h"
 
 #include "app/applogger.h"
+#include "device/seriallink.h"
+#include "device/udplink.h"
 #include "display/radarindicatorwidget.h"
 #include "mainwindow/datamessagelog.h"
-#include "protocol/hextext.h"
 #include "ui_mainwindow.h"
 
-#include <QMetaEnum>
-#include <QNetworkDatagram>
 #include <QSerialPortInfo>
-#include <QUdpSocket>
-
-#include <log4qt/logger.h>
-
-namespace {
-
-template <typename Enum> QString enumKey(Enum value)
-{
-    return QLatin1String(QMetaEnum::fromType<Enum>().valueToKey(value));
-}
-
-} // namespace
 
 QStringList MainWindow::findAvailablePorts()
 {
@@ -36,12 +24,12 @@ void MainWindow::on_comboBoxConnMode_currentIndexChanged(int index)
 {
     ui->stackedWidgetConnMode->setCurrentIndex(index);
     connMode = index;
+    session->setMode(ConnMode(index));
 }
 
 void MainWindow::on_comboBoxBaudRates_currentIndexChanged(int)
 {
-    if (serialPort->isOpen())
-        serialPort->setBaudRate(ui->comboBoxBaudRates->currentText().toInt());
+    serialLink->setBaudRate(ui->comboBoxBaudRates->currentText().toInt());
 }
 
 void MainWindow::on_pushButtonConn_clicked()
@@ -77,26 +65,17 @@ void MainWindow::toggleSerialLink()
 
 void MainWindow::openSerialLink()
 {
-    if (serialPort->isOpen())
-        return;
-    serialPort->setPortName(serialPortList()->currentText());
-    if (!serialPort->open(QIODevice::ReadWrite)) {
+    if (!serialLink->open(serialPortList()->currentText(),
+                          ui->comboBoxBaudRates->currentText().toInt())) {
         setDeviceControlsEnabled(false);
         return;
     }
-    logInfo(QStringLiteral("the serialPort is opening......"));
-    serialPort->setBaudRate(ui->comboBoxBaudRates->currentText().toInt());
-    serialPort->setDataBits(QSerialPort::Data8);
-    serialPort->setFlowControl(QSerialPort::NoFlowControl);
-    serialPort->setParity(QSerialPort::NoParity);
-    serialPort->setStopBits(QSerialPort::OneStop);
-    serialPort->clearError();
-    serialPort->clear(QSerialPort::AllDirections);
-
+    session->setLink(serialLink);
     showLinkOpened(tr("VKS20 系列"));
     serialPortList()->setEnabled(false);
-    initialiseConnection(serialConnectButton());
+    serialConnectButton()->setText(tr("关闭"));
     serialClosed = false;
+    initialiseDevice();
 }
 
 void MainWindow::closeSerialLink()
@@ -111,22 +90,19 @@ void MainWindow::closeSerialLink()
 void MainWindow::openUdpLink()
 {
     logInfo(QStringLiteral("the udp is opening..."));
-    udpSocket->abort();
     // An empty or unusable port text becomes 0, which lets the system choose the port.
-    udpBound =
-        udpSocket->bind(QHostAddress(ui->lineEditIP->text()), ui->lineEditPort->text().toUShort(),
-                        QAbstractSocket::DefaultForPlatform);
-    if (!udpBound) {
+    if (!udpLink->open(QHostAddress(ui->lineEditIP->text()), ui->lineEditPort->text().toUShort())) {
         setDeviceControlsEnabled(false);
         return;
     }
+    session->setLink(udpLink);
     // The device name is shown untranslated on this path, as the device reports it.
     showLinkOpened(QStringLiteral("VKS20 系列"));
     ui->lineEditIP->setEnabled(false);
     ui->lineEditPort->setEnabled(false);
     ui->pushButtonConnNet->setText(tr("关闭"));
-    initialiseConnection(nullptr);
     udpClosed = false;
+    initialiseDevice();
 }
 
 void MainWindow::closeUdpLink()
@@ -146,7 +122,8 @@ void MainWindow::showLinkOpened(const QString &deviceName)
     ui->lineEditDevName->setText(deviceName);
     ui->lineEditSerialNo->setText(QStringLiteral("4.6.5"));
     ui->lineEditVersionNo->setText(QStringLiteral("202404161525"));
-    ui->lineEditAngleResolution->setText(QString::number(angleResolution, 'f', 2));
+    ui->lineEditAngleResolution->setText(
+        QString::number(session->scanGeometry().angleResolution, 'f', 2));
     ui->lineEditFrenquency->setText(ui->comboBoxScanFrenquency->currentText());
     ui->lineEditBaudRates->setText(ui->comboBoxBaudRates->currentText());
 }
@@ -165,12 +142,10 @@ void MainWindow::showLinkClosed()
 
 void MainWindow::closeCurrentLink()
 {
-    if (connMode == Net) {
-        udpSocket->abort();
-        udpBound = false;
-    } else if (serialPort->isOpen()) {
-        serialPort->close();
-    }
+    if (connMode == Net)
+        udpLink->close();
+    else
+        serialLink->close();
 }
 
 QPushButton *MainWindow::serialConnectButton() const
@@ -185,7 +160,7 @@ QComboBox *MainWindow::serialPortList() const
 
 bool MainWindow::isLinkOpen() const
 {
-    return serialPort->isOpen() || udpBound;
+    return serialLink->isOpen() || udpLink->isOpen();
 }
 
 void MainWindow::setDeviceControlsEnabled(bool on)
@@ -198,69 +173,7 @@ void MainWindow::setDeviceControlsEnabled(bool on)
     }
 }
 
-void MainWindow::sendHexCommand(const QString &hexText)
-{
-    if (hexText.isEmpty())
-        return;
-    logInfo(QStringLiteral("the software send data >>> ") + hexText);
-    dataMessageLog->appendSend(hexText);
-
-    const QByteArray bytes = HexText::toBytes(hexText);
-    // Bytes leave only through a link the operator opened; otherwise the command is shown
-    // and logged but goes nowhere, so no datagram reaches a device that was never connected.
-    if (connMode == Net) {
-        if (udpBound) {
-            udpSocket->writeDatagram(bytes, deviceAddress, devicePort);
-            udpSocket->flush();
-        }
-    } else if (serialPort->isOpen()) {
-        serialPort->write(bytes);
-        serialPort->flush();
-    }
-}
-
-void MainWindow::reportStatus(const QString &statusLine, const QString &logText)
-{
-    dataMessageLog->appendStatus(statusLine);
-    logInfo(logText);
-}
-
-void MainWindow::readSerialData()
-{
-    logInfo(QStringLiteral("the serialPort is ready for reading..."));
-    handleReceivedData(serialPort->readAll());
-}
-
-void MainWindow::readUdpData()
-{
-    logInfo(QStringLiteral("the udp is ready for reading..."));
-    QByteArray chunk;
-    while (udpSocket->hasPendingDatagrams())
-        chunk.append(udpSocket->receiveDatagram().data());
-    handleReceivedData(chunk);
-}
-
-void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
-{
-    logInfo(QStringLiteral("the serialPort occurs error: ") + enumKey(error));
-    // A pulled cable shows as a resource error; a pseudo-terminal whose other end vanished
-    // as a read error that repeats for as long as the port stays open.
-    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
-        logInfo(QStringLiteral("the serialPort is closed possiblely"));
-        clearBothDisplays();
-        // Release the dead port so the event loop does not spin on it; the link stays open
-        // for the operator until the button closes it.
-        serialPort->close();
-    }
-}
-
-void MainWindow::handleUdpError(QAbstractSocket::SocketError error)
-{
-    logInfo(QStringLiteral("the udp occurs error: ") + enumKey(error));
-    logInfo(QStringLiteral("the udp is closed possiblely"));
-    clearBothDisplays();
-}
-
+// A transport fault may mean the device is gone: what the displays show is no longer live.
 void MainWindow::clearBothDisplays()
 {
     ui->radarIndicatorWidget->clearScreen();

@@ -35,12 +35,7 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
 
     const int previousGroup = display->currentGroupIndex();
     emit updateGroupAndRgnIndex(group, rgnIndex);
-    refreshAlarmPointNum();
-
-    const RegionGroup regions = display->regions().value(group);
-    for (int i = 0; i < regions.size() && i < regionWidgets.size(); ++i)
-        regionWidgets.at(i)->setPoints(regions.at(i).polygon);
-
+    showGroupInEditors(group);
     updateGroupIcons(previousGroup);
     logInfo(QStringLiteral("Set region group index icon......"));
 }
@@ -59,6 +54,15 @@ void MainWindow::on_spinBoxAlarmPointNum_valueChanged(int arg1)
     const int group = currentGroupRow();
     if (group >= 1)
         emit updateAlarmPointNum(group, ui->tabWidgetRgnIndex->currentIndex(), arg1);
+}
+
+// The editors and the alarm count show the group as the store holds it.
+void MainWindow::showGroupInEditors(int group)
+{
+    refreshAlarmPointNum();
+    const RegionGroup regions = ui->radarIndicatorWidgetDrawRgn->regions().value(group);
+    for (int i = 0; i < regions.size() && i < regionWidgets.size(); ++i)
+        regionWidgets.at(i)->setPoints(regions.at(i).polygon);
 }
 
 void MainWindow::refreshAlarmPointNum()

@@ -4,12 +4,10 @@
 
 #include <QtGlobal>
 
-namespace {
-const QByteArray frameHeader = QByteArrayLiteral("\xA5\x5A");
-}
+const QByteArray HeaderedBuffer::deviceHeader = QByteArrayLiteral("\xA5\x5A");
 
-HeaderedBuffer::HeaderedBuffer(int maxBytesWithoutHeader)
-    : m_maxBytesWithoutHeader(maxBytesWithoutHeader)
+HeaderedBuffer::HeaderedBuffer(const QByteArray &header, int maxBytesWithoutHeader)
+    : m_header(header), m_maxBytesWithoutHeader(maxBytesWithoutHeader)
 {}
 
 void HeaderedBuffer::append(const QByteArray &chunk)
@@ -21,11 +19,11 @@ void HeaderedBuffer::append(const QByteArray &chunk)
 
 int HeaderedBuffer::findHeader()
 {
-    const int found = m_bytes.indexOf(frameHeader, m_consumed);
+    const int found = m_bytes.indexOf(m_header, m_consumed);
     if (found >= 0)
         return found - m_consumed;
     if (size() > m_maxBytesWithoutHeader) {
-        m_bytes = m_bytes.right(1);
+        m_bytes = m_bytes.right(m_header.size() - 1);
         m_consumed = 0;
     }
     return -1;

@@ -4,20 +4,22 @@
 
 #include <QByteArray>
 
-// Received bytes waiting to be cut into device frames, which all start with A5 5A.
+// Received bytes waiting to be cut into frames that start with a fixed header: A5 5A for the
+// device's own frames, 01 03 88 for a Modbus region reply.
 // Consumed bytes are only skipped over and released at the next append, so cutting many
 // frames out of one large chunk does not move the remaining bytes once per frame.
 class HeaderedBuffer
 {
 public:
-    static constexpr int headerSize = 2;
+    // The device's own frames: point clouds, region frames and reply codes.
+    static const QByteArray deviceHeader;
 
-    explicit HeaderedBuffer(int maxBytesWithoutHeader);
+    HeaderedBuffer(const QByteArray &header, int maxBytesWithoutHeader);
 
     void append(const QByteArray &chunk);
     // Position of the first frame header in the pending bytes, or -1. Without a header
-    // the bytes are of no use; once they exceed the bound only the last one is kept, as it
-    // may be the A5 of a header whose 5A is still on its way.
+    // the bytes are of no use; once they exceed the bound only the last few are kept, as they
+    // may be the start of a header whose rest is still on its way.
     int findHeader();
     // `length` pending bytes from `pos`, or fewer when fewer have arrived.
     QByteArray bytesAt(int pos, int length) const;
@@ -34,6 +36,7 @@ public:
 private:
     void trace(const LogSink &sink, const QString &label) const;
 
+    QByteArray m_header;
     int m_maxBytesWithoutHeader;
     QByteArray m_bytes;
     int m_consumed = 0;

@@ -20,8 +20,6 @@ constexpr double closingAngleMax = 215.0;
 // Distances the device writes where it measured nothing.
 constexpr quint16 noEcho = 0;
 constexpr quint16 noEchoShort = 255;
-// The display is refreshed with one revolution out of this many.
-constexpr int revolutionsPerHandOver = 4;
 
 quint16 wordAt(const QByteArray &frame, int offset)
 {
@@ -77,8 +75,10 @@ void PointCloudDecoder::decodeFrame(const QByteArray &frame, double angleResolut
         points.append(QPointF(distance * std::cos(theta), distance * std::sin(theta)));
     }
     m_pendingFrames.append(points);
-    if (m_pendingFrames.size() > maxPendingFrames)
+    if (m_pendingFrames.size() > maxPendingFrames) {
         m_pendingFrames.removeFirst();
+        m_revolutionStartSeen = false;
+    }
 
     if (closingAngleMin < baseAngle && baseAngle < closingAngleMax)
         closeRevolution();
@@ -86,11 +86,8 @@ void PointCloudDecoder::decodeFrame(const QByteArray &frame, double angleResolut
 
 void PointCloudDecoder::closeRevolution()
 {
-    ++m_revolutionCounter;
-    if (m_revolutionCounter >= revolutionsPerHandOver) {
-        m_revolutionCounter = 0;
-        if (m_onRevolution)
-            m_onRevolution(m_pendingFrames);
-    }
+    if (m_onRevolution)
+        m_onRevolution(m_pendingFrames, m_revolutionStartSeen);
+    m_revolutionStartSeen = true;
     m_pendingFrames.clear();
 }

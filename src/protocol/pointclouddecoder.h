@@ -9,8 +9,7 @@
 #include <functional>
 
 // Cuts point-cloud frames out of the received byte stream, converts their distances to
-// points and groups them into revolutions. Every fourth revolution is handed over; the
-// three in between are decoded and dropped, as the display cannot use more.
+// points and groups them into revolutions, each handed over as its closing frame arrives.
 //
 // Memory stays bounded whatever arrives: bytes without a frame header are cut back to their
 // last byte once they exceed maxBufferedBytes; a header is always consumed with the
@@ -19,8 +18,10 @@
 class PointCloudDecoder
 {
 public:
-    // Called with a complete revolution every fourth revolution-closing frame.
-    using RevolutionHandler = std::function<void(const ScanFrames &revolution)>;
+    // Called at every revolution-closing frame with the frames since the previous one.
+    // `complete` is false for a revolution whose start this decoder may have missed: the first
+    // one after construction or restartStream(), or one that outgrew maxPendingFrames.
+    using RevolutionHandler = std::function<void(const ScanFrames &revolution, bool complete)>;
 
     // Bytes kept while no frame header is in sight; a stream that never carries a header
     // cannot grow the buffer beyond this.
@@ -33,6 +34,8 @@ public:
     void setRevolutionHandler(RevolutionHandler handler);
     // A geometry whose frame cannot hold its distances reads only the distances that fit.
     void feed(const QByteArray &chunk, const ScanGeometry &geometry);
+    // The device starts streaming anew: the revolution under way began before the gap.
+    void restartStream() { m_revolutionStartSeen = false; }
 
     int bufferedBytes() const { return m_buffer.size(); }
     int pendingFrameCount() const { return m_pendingFrames.size(); }
@@ -43,7 +46,7 @@ private:
 
     LogSink m_log;
     RevolutionHandler m_onRevolution;
-    HeaderedBuffer m_buffer{maxBufferedBytes};
+    HeaderedBuffer m_buffer{HeaderedBuffer::deviceHeader, maxBufferedBytes};
     ScanFrames m_pendingFrames;
-    int m_revolutionCounter = 0;
+    bool m_revolutionStartSeen = false;
 };

@@ -10,6 +10,8 @@ namespace RegionFrame {
 
 namespace {
 
+constexpr int typeOffset = 2;
+constexpr char regionDataType = 0x03;
 constexpr int groupOffset = 4;
 constexpr int alarmPointOffset = 8;
 constexpr int regionOffset = 9;
@@ -23,23 +25,21 @@ constexpr int yOffset = 30040;
 constexpr int registersPerBlock = 0x44;
 constexpr int groupCount = 15;
 constexpr int regionsPerGroup = 3;
+const QByteArray trailer = QByteArrayLiteral("\xFA\xFB");
 
 quint8 byteAt(const QByteArray &frame, int offset)
 {
     return offset < frame.size() ? static_cast<quint8>(frame.at(offset)) : 0;
 }
 
-// The low 16 bits of the shifted coordinate truncated toward zero; values beyond the
-// integer range (or not numbers at all) must not reach an integer conversion.
+// The coordinate shifted into the device's unsigned range and truncated toward zero. It is
+// checked before any integer conversion: a value that wrapped round 16 bits would put the
+// vertex on the far side of the sensor.
 quint16 encodeCoordinate(double millimetres, int offset)
 {
-    const double shifted = std::trunc(millimetres + offset);
-    if (!std::isfinite(shifted))
-        return 0;
-    double low = std::fmod(shifted, 65536.0);
-    if (low < 0)
-        low += 65536.0;
-    return static_cast<quint16>(low);
+    const double checked =
+        std::isnan(millimetres) ? 0.0 : qBound(-maxCoordinate, millimetres, maxCoordinate);
+    return static_cast<quint16>(std::trunc(checked + offset));
 }
 
 double decodeCoordinate(quint16 stored, int offset)
@@ -92,10 +92,25 @@ QByteArray encodeBody(const Content &content)
     return body;
 }
 
+namespace {
+
+QByteArray withChecksumAndTrailer(const QByteArray &body)
+{
+    return body + static_cast<char>(checksum(body)) + trailer;
+}
+
+} // namespace
+
 QByteArray encodeRaw(const Content &content)
 {
-    const QByteArray body = encodeBody(content);
-    return body + static_cast<char>(checksum(body)) + QByteArrayLiteral("\xFA\xFB");
+    return withChecksumAndTrailer(encodeBody(content));
+}
+
+QByteArray encodeFromDevice(const Content &content)
+{
+    QByteArray body = encodeBody(content);
+    body[typeOffset] = regionDataType;
+    return withChecksumAndTrailer(body);
 }
 
 QByteArray modbusWriteRequest(int block, const QByteArray &body)
@@ -141,6 +156,18 @@ bool fitsStore(const QByteArray &frame)
     const int vertexCount = static_cast<qint8>(byteAt(frame, vertexCountOffset));
     return frame.size() >= size && group >= 1 && group <= groupCount && region >= 1 &&
            region <= regionsPerGroup && vertexCount <= maxVertices;
+}
+
+bool isIntact(const QByteArray &frame)
+{
+    return frame.size() >= size &&
+           static_cast<quint8>(frame.at(checksumOffset)) == checksum(frame.left(bodySize)) &&
+           frame.mid(checksumOffset + 1, trailer.size()) == trailer;
+}
+
+Content asHeldByDevice(const Content &content)
+{
+    return decode(encodeBody(content));
 }
 
 } // namespace RegionFrame

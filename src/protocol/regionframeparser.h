@@ -5,42 +5,56 @@
 #include "protocol/regionframe.h"
 
 #include <QByteArray>
-#include <QPair>
-#include <QSet>
 
 #include <functional>
 
-// Collects the 45 region frames the device sends when the program reads its regions.
-// One parser per link flavour (raw, Modbus); each owns its buffer and frame count.
-// Bytes without a frame header are cut back to their last byte beyond maxBufferedBytes,
-// and every header is consumed together with the frame that follows it.
+// Called for every region frame cut from the received bytes, with what it is good for. A
+// damaged frame's content is not to be trusted; it comes along so its arrival can be answered.
+using RegionFrameHandler =
+    std::function<void(const RegionFrame::Content &frame, RegionFrame::FrameCheck check)>;
+
+// Cuts the region frames the device sends in the raw modes (A5 5A 03 ..., 134 bytes) out of
+// the received stream. Acknowledgement codes in the stream are passed over: they are never
+// region data. Bytes without a frame header are cut back beyond maxBufferedBytes, and every
+// header is consumed together with the frame that follows it.
 class RegionFrameParser
 {
 public:
-    // Called for each stored frame, in order; `count` is the regions received in this reading.
-    using FrameHandler = std::function<void(const RegionFrame::Content &frame, int count)>;
-
     static constexpr int maxBufferedBytes = 64 * 1024;
 
     explicit RegionFrameParser(LogSink log = {});
 
-    // A reading starts afresh: no stale bytes or count from an earlier, unfinished one.
-    void reset();
-    // Consumes frames from the chunk. Frames of another type are skipped by
-    // `pointCloudFrameLength` bytes; frames the store cannot hold are dropped uncounted.
-    // Returns true when this chunk completed the 45th frame (the parser then resets, and
-    // whatever followed that frame in the chunk is dropped).
-    bool feed(const QByteArray &chunk, int pointCloudFrameLength, const FrameHandler &onFrame);
+    // A reading starts afresh: no stale bytes from an earlier, unfinished one.
+    void reset() { m_buffer.clear(); }
+    // Frames of another type are skipped by `pointCloudFrameLength` bytes.
+    void feed(const QByteArray &chunk, int pointCloudFrameLength,
+              const RegionFrameHandler &onFrame);
 
-    // Distinct regions received in this reading: a repeated frame is stored again, not counted.
-    int frameCount() const { return m_receivedRegions.size(); }
     int bufferedBytes() const { return m_buffer.size(); }
 
 private:
-    // Handles the region frame at `pos`; true when it was counted.
-    bool takeRegionFrame(int pos, const QByteArray &frame, const FrameHandler &onFrame);
-
     LogSink m_log;
-    HeaderedBuffer m_buffer{maxBufferedBytes};
-    QSet<QPair<int, int>> m_receivedRegions; // (group, region)
+    HeaderedBuffer m_buffer{HeaderedBuffer::deviceHeader, maxBufferedBytes};
+};
+
+// Cuts the Modbus replies to region block reads (01 03 88, 136 data bytes, CRC) out of the
+// received stream; the data carry one region frame after a leading zero byte. A reply whose
+// CRC fails is reported damaged, and the search goes on from its next byte, so a false header
+// inside other bytes cannot hide a real reply behind it.
+class ModbusRegionReplyParser
+{
+public:
+    static constexpr int maxBufferedBytes = 64 * 1024;
+    static constexpr int replySize = 141;
+
+    explicit ModbusRegionReplyParser(LogSink log = {});
+
+    void reset() { m_buffer.clear(); }
+    void feed(const QByteArray &chunk, const RegionFrameHandler &onFrame);
+
+    int bufferedBytes() const { return m_buffer.size(); }
+
+private:
+    LogSink m_log;
+    HeaderedBuffer m_buffer;
 };

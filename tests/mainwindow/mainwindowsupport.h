@@ -2,6 +2,7 @@
 // Shared by the main-window link suite and the end-to-end suites: the window's widgets, the
 // protocol monitor's lines, modal messages and region stores as the device holds them.
 
+#include "device/devicesession.h"
 #include "mainwindow/mainwindow.h"
 #include "regions/region.h"
 
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +73,17 @@ public:
     QStringList texts;
     QTimer poll;
 };
+
+// Waits until the window's device session has nothing left to do; false after `timeoutMs`.
+inline bool settled(QObject *window, int timeoutMs = 30000)
+{
+    const auto *session = window->findChild<DeviceSession *>();
+    QElapsedTimer clock;
+    clock.start();
+    while (session->isBusy() && !clock.hasExpired(timeoutMs))
+        QTest::qWait(10);
+    return !session->isBusy();
+}
 
 // Opens the UDP link from the connection page as the operator would, bound to a port of
 // the system's choosing on 127.0.0.1 and talking to the device at `devicePort`.

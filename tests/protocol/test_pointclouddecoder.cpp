@@ -33,20 +33,25 @@ QPointF expectedPoint(double distance, double degrees)
     return {distance * std::cos(theta), distance * std::sin(theta)};
 }
 
-// A decoder that records the revolutions it hands over. By default three revolutions are
-// already closed, so the next closing frame hands one over.
+// A decoder that records the revolutions it hands over, each with whether it is complete. It
+// has seen one revolution close, so the next one it hands over is complete.
 struct Decoder
 {
-    explicit Decoder(int closings = 3, const ScanGeometry &geometry = ScanGeometry::coarse())
+    explicit Decoder(const ScanGeometry &geometry = ScanGeometry::coarse())
     {
-        decoder.setRevolutionHandler([this](const ScanFrames &frames) { revolutions << frames; });
-        for (int i = 0; i < closings; ++i)
-            decoder.feed(cloudFrame(20700, {}, geometry), geometry);
+        decoder.setRevolutionHandler([this](const ScanFrames &frames, bool complete) {
+            revolutions << frames;
+            completeness << complete;
+        });
+        decoder.feed(cloudFrame(20700, {}, geometry), geometry);
+        revolutions.clear();
+        completeness.clear();
     }
     void feed(const QByteArray &bytes) { decoder.feed(bytes, ScanGeometry::coarse()); }
 
     PointCloudDecoder decoder;
     QVector<ScanFrames> revolutions;
+    QVector<bool> completeness;
 };
 
 } // namespace
@@ -108,33 +113,27 @@ private slots:
             QCOMPARE(frame.at(1), expectedPoint(distance, baseAngleHundredths / 100.0 + 0.36));
     }
 
-    void everyFourthRevolutionHandedOver()
+    // Every closing frame hands over the frames since the previous one. A revolution is
+    // complete only when its start was seen: not the first, not one after a restart of the
+    // stream, not one that outgrew the pending bound.
+    void revolutionsAndTheirCompleteness()
     {
-        Decoder d(0);
-        // Revolutions of 2, 1, 2 and 3 frames; tags tell the frames apart.
+        Decoder d;
+        d.decoder.restartStream();
         d.feed(cloudFrame(1000, {1}) + closingFrame(2) + closingFrame(3));
-        d.feed(cloudFrame(1000, {4}) + closingFrame(5));
-        QVERIFY(d.revolutions.isEmpty());
-        d.feed(cloudFrame(1000, {6}) + cloudFrame(19000, {7}) + closingFrame(8));
-        QCOMPARE(d.revolutions.size(), 1);
+        d.feed(cloudFrame(1000, {4}) + cloudFrame(19000, {5}) + closingFrame(6));
+        QCOMPARE(d.completeness, (QVector<bool>{false, true, true}));
+        QCOMPARE(d.revolutions.at(0).size(), 2);
+        QCOMPARE(d.revolutions.at(2), ScanFrames({{expectedPoint(4, 10.0)},
+                                                  {expectedPoint(5, 190.0)},
+                                                  {expectedPoint(6, 207.0)}}));
         QCOMPARE(d.decoder.pendingFrameCount(), 0);
-        const ScanFrames handedOver = d.revolutions.first();
-        QCOMPARE(handedOver.size(), 3);
-        QCOMPARE(handedOver.at(0).value(0), expectedPoint(6, 10.0));
-        QCOMPARE(handedOver.at(1).value(0), expectedPoint(7, 190.0));
-        QCOMPARE(handedOver.at(2).value(0), expectedPoint(8, 207.0));
-
-        d.feed(closingFrame() + closingFrame() + closingFrame());
-        QCOMPARE(d.revolutions.size(), 1);
-        d.feed(closingFrame(9));
-        QCOMPARE(d.revolutions.size(), 2);
-        QCOMPARE(d.revolutions.last().size(), 1);
     }
 
     void fineResolutionFrame()
     {
         const ScanGeometry fine = ScanGeometry::fine();
-        Decoder d(3, fine);
+        Decoder d(fine);
         d.decoder.feed(cloudFrame(20250, QVector<int>(100, 1500), fine), fine);
         const QVector<QPointF> points = d.revolutions.value(0).value(0);
         QCOMPARE(points.size(), 100);
@@ -201,6 +200,7 @@ private slots:
         d.feed(closingFrame());
         QCOMPARE(d.revolutions.value(0).size(), PointCloudDecoder::maxPendingFrames);
         QCOMPARE(d.revolutions.value(0).first().value(0), expectedPoint(2, 10.0));
+        QCOMPARE(d.completeness, QVector<bool>{false});
     }
 };
 

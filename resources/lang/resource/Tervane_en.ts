@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>DeviceSession</name>
+    <message>
+        <source>下位机接收到停止点云指令</source>
+        <translation>The lower computer received a stop point cloud command</translation>
+    </message>
+    <message>
+        <source>角分辨率为0.18度</source>
+        <translation>The angular resolution is 0.18 degrees</translation>
+    </message>
+    <message>
+        <source>角分辨率为0.36度</source>
+        <translation>The angular resolution is 0.36 degrees</translation>
+    </message>
+    <message>
+        <source>停止雷达</source>
+        <translation>Stop the radar</translation>
+    </message>
+    <message>
+        <source>设置雷达参数</source>
+        <translation>Set radar parameters</translation>
+    </message>
+    <message>
+        <source>发送雷达开始采集命令</source>
+        <translation>Send radar start acquisition command</translation>
+    </message>
+    <message>
+        <source>发送雷达停止采集命令</source>
+        <translation>Send radar stop acquisition command</translation>
+    </message>
+    <message>
+        <source>发送雷达停止采集命令成功</source>
+        <translation>Successfully sent radar stop acquisition command</translation>
+    </message>
+    <message>
+        <source>响应超时第</source>
+        <translation>Response timeout at </translation>
+    </message>
+    <message>
+        <source>次</source>
+        <translation> time</translation>
+    </message>
+    <message>
+        <source>获取雷达角分辨率成功</source>
+        <translation>Successfully obtained radar angular resolution</translation>
+    </message>
+    <message>
+        <source>获取雷达角分辨率响应超时</source>
+        <translation>Obtaining radar angular resolution response timeout</translation>
+    </message>
+    <message>
+        <source>校验位错误</source>
+        <translation>Check bit error</translation>
+    </message>
+    <message>
+        <source>雷达的实际型号不符</source>
+        <translation>The actual model of the radar does not match</translation>
+    </message>
+    <message>
+        <source>下位机接收成功</source>
+        <translation>The lower computer received successfully</translation>
+    </message>
+    <message>
+        <source>下位机接收到下载指令</source>
+        <translation>The lower computer received a download command</translation>
+    </message>
+    <message>
+        <source>开始解析下载区域数据</source>
+        <translation>Start parsing download area data</translation>
+    </message>
+    <message>
+        <source>结束解析下载区域数据</source>
+        <translation>End parsing download area data</translation>
+    </message>
+    <message>
+        <source>上传区域数据完成</source>
+        <translation>Upload area data completed</translation>
+    </message>
+</context>
+<context>
     <name>DialogInfo</name>
     <message>
         <source>提示</source>
@@ -235,78 +314,6 @@
         <translation>Color Dialog</translation>
     </message>
     <message>
-        <source>发送雷达开始采集命令</source>
-        <translation>Send radar start acquisition command</translation>
-    </message>
-    <message>
-        <source>发送雷达停止采集命令</source>
-        <translation>Send radar stop acquisition command</translation>
-    </message>
-    <message>
-        <source>发送雷达停止采集命令成功</source>
-        <translation>Successfully sent radar stop acquisition command</translation>
-    </message>
-    <message>
-        <source>响应超时第</source>
-        <translation>Response timeout at </translation>
-    </message>
-    <message>
-        <source>次</source>
-        <translation> time</translation>
-    </message>
-    <message>
-        <source>获取雷达角分辨率成功</source>
-        <translation>Successfully obtained radar angular resolution</translation>
-    </message>
-    <message>
-        <source>获取雷达角分辨率响应超时</source>
-        <translation>Obtaining radar angular resolution response timeout</translation>
-    </message>
-    <message>
-        <source>停止雷达</source>
-        <translation>Stop the radar</translation>
-    </message>
-    <message>
-        <source>设置雷达参数</source>
-        <translation>Set radar parameters</translation>
-    </message>
-    <message>
-        <source>下位机接收到停止点云指令</source>
-        <translation>The lower computer received a stop point cloud command</translation>
-    </message>
-    <message>
-        <source>下位机接收到下载指令</source>
-        <translation>The lower computer received a download command</translation>
-    </message>
-    <message>
-        <source>开始解析下载区域数据</source>
-        <translation>Start parsing download area data</translation>
-    </message>
-    <message>
-        <source>结束解析下载区域数据</source>
-        <translation>End parsing download area data</translation>
-    </message>
-    <message>
-        <source>下位机接收成功</source>
-        <translation>The lower computer received successfully</translation>
-    </message>
-    <message>
-        <source>校验位错误</source>
-        <translation>Check bit error</translation>
-    </message>
-    <message>
-        <source>雷达的实际型号不符</source>
-        <translation>The actual model of the radar does not match</translation>
-    </message>
-    <message>
-        <source>角分辨率为0.18度</source>
-        <translation>The angular resolution is 0.18 degrees</translation>
-    </message>
-    <message>
-        <source>角分辨率为0.36度</source>
-        <translation>The angular resolution is 0.36 degrees</translation>
-    </message>
-    <message>
         <source>VKS20 系列</source>
         <translation>VKS20 Series</translation>
     </message>
@@ -353,10 +360,6 @@
     <message>
         <source>上传区域设置未完成：已收到 %1/45 个区域！</source>
         <translation>Upload region settings incomplete: %1 of 45 regions received!</translation>
-    </message>
-    <message>
-        <source>上传区域数据完成</source>
-        <translation>Upload area data completed</translation>
     </message>
     <message>
         <source>上传区域设置成功！</source>
