@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make
   qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
+  libpcap-dev         # capture files
   fonts-liberation    # metric-compatible Arial for the English interface
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
