@@ -369,8 +369,7 @@ private slots:
         QCOMPARE(readText(QStringLiteral("good.log")), QStringLiteral("good:INFO:works\n"));
     }
 
-    // The issue asks for the split: a trace line lands only in the ring, a status line only in
-    // the program log, each in the shipped layout.
+    // The issue's split: a trace line only in the ring, a status line only in the program log.
     void shippedConfigurationSplitsTraceLines()
     {
         QVERIFY(PropertyConfigurator::configure(QStringLiteral(SHIPPED_PROPERTIES_FILE)));
