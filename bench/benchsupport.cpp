@@ -40,6 +40,15 @@ qint64 ShippedLogging::logFolderBytes() const
     return bytes;
 }
 
+qint64 ShippedLogging::logBytes(const QString &fileName) const
+{
+    qint64 bytes = 0;
+    const QStringList withBackups{fileName, fileName + QStringLiteral(".*")};
+    for (const QFileInfo &file : QDir(logFolder()).entryInfoList(withBackups, QDir::Files))
+        bytes += file.size();
+    return bytes;
+}
+
 int ShippedLogging::logFileCount() const
 {
     return QDir(logFolder()).entryList(QDir::Files).size();

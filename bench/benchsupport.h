@@ -16,7 +16,7 @@ namespace Bench {
 constexpr double lineBytesPerSecond = 921600.0 / 10.0;
 
 // Logging as the program ships it: Log4Qt.properties copied into a temporary working
-// directory, so the rolling file lands in its logs/ folder.
+// directory, so the rolling files land in its logs/ folder.
 class ShippedLogging
 {
 public:
@@ -24,6 +24,8 @@ public:
     bool isConfigured() const { return m_configured; }
     QString logFolder() const;
     qint64 logFolderBytes() const;
+    // The bytes of one log file of the folder together with its numbered backups.
+    qint64 logBytes(const QString &fileName) const;
     int logFileCount() const;
 
 private:

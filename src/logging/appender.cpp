@@ -23,7 +23,8 @@ bool Appender::setProperty(const QString &name, const QString &value)
 
 void Appender::doAppend(const LoggingEvent &event)
 {
-    if (event.level < mThreshold || !mLayout)
+    // The chain is fixed once configured, so it runs before the lock.
+    if (event.level < mThreshold || !mLayout || !passesFilters(event))
         return;
     QMutexLocker lock(&mMutex);
     mLine.resize(0);
@@ -31,6 +32,16 @@ void Appender::doAppend(const LoggingEvent &event)
     write(mLine.toUtf8());
     if (mImmediateFlush)
         flush();
+}
+
+bool Appender::passesFilters(const LoggingEvent &event) const
+{
+    for (const std::unique_ptr<Filter> &filter : mFilters) {
+        const Filter::Decision decision = filter->decide(event);
+        if (decision != Filter::NEUTRAL)
+            return decision == Filter::ACCEPT;
+    }
+    return true;
 }
 
 bool ConsoleAppender::setProperty(const QString &name, const QString &value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filter.h"
 #include "layout.h"
 #include "log4qt/level.h"
 
@@ -9,13 +10,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace Log4Qt {
 
 struct LoggingEvent;
 
-// Writes the events that pass its threshold through its layout. Writes are serialised, as Qt
-// may log from other threads.
+// Writes the events that pass its threshold and its filter chain through its layout. Writes
+// are serialised, as Qt may log from other threads.
 class Appender
 {
 public:
@@ -25,6 +27,7 @@ public:
 
     QString name() const { return mName; }
     void setLayout(std::unique_ptr<Layout> layout) { mLayout = std::move(layout); }
+    void addFilter(std::unique_ptr<Filter> filter) { mFilters.push_back(std::move(filter)); }
     // Sets a named property; false when the appender has no such property.
     virtual bool setProperty(const QString &name, const QString &value);
     // Opens whatever the appender writes to; false, after reporting why, when it cannot work.
@@ -37,10 +40,13 @@ protected:
     virtual void flush() = 0;
 
 private:
+    bool passesFilters(const LoggingEvent &event) const;
+
     const QString mName;
     Level mThreshold = Level::NULL_INT;
     bool mImmediateFlush = true;
     std::unique_ptr<Layout> mLayout;
+    std::vector<std::unique_ptr<Filter>> mFilters;
     QMutex mMutex;
     QString mLine; // reused so that its capacity is allocated only once
 };

@@ -27,10 +27,11 @@ constexpr QLatin1String appenderPrefix = latin1("log4j.appender.");
 constexpr QLatin1String additivityPrefix = latin1("log4j.additivity.");
 constexpr QLatin1String loggerPrefixes[] = {latin1("log4j.logger."), latin1("log4j.category.")};
 
-// "org.apache.log4j.FileAppender" and "Log4Qt::FileAppender" both name "FileAppender".
-QString shortClassName(const QString &className)
+// "org.apache.log4j.FileAppender" and "Log4Qt::FileAppender" both name "FileAppender"; the Java
+// names of filters are in the package "org.apache.log4j.varia.".
+QString shortClassName(const QString &className, const char *javaPackage = "org.apache.log4j.")
 {
-    for (const char *package : {"org.apache.log4j.", "Log4Qt::"}) {
+    for (const char *package : {javaPackage, "Log4Qt::"}) {
         if (className.startsWith(QLatin1String(package)))
             return className.mid(int(qstrlen(package)));
     }
@@ -61,6 +62,16 @@ std::unique_ptr<Layout> createLayout(const QString &className)
     return nullptr;
 }
 
+std::unique_ptr<Filter> createFilter(const QString &className)
+{
+    const QString shortName = shortClassName(className, "org.apache.log4j.varia.");
+    if (shortName == QLatin1String("StringMatchFilter"))
+        return std::make_unique<StringMatchFilter>();
+    if (shortName == QLatin1String("DenyAllFilter"))
+        return std::make_unique<DenyAllFilter>();
+    return nullptr;
+}
+
 // One configuration run; appenders named by several loggers are created once and shared.
 class Configuration
 {
@@ -77,6 +88,7 @@ private:
     void configureLogger(Logger *logger, const QString &definition);
     AppenderSharedPtr appender(const QString &name);
     AppenderSharedPtr createConfiguredAppender(const QString &name);
+    void addFilters(Appender &appender, const QString &filterPrefix);
     template <typename Target>
     void setProperties(Target &target, const QString &keyPrefix, const QString &className);
 
@@ -186,9 +198,33 @@ AppenderSharedPtr Configuration::createConfiguredAppender(const QString &name)
     created->setLayout(std::move(layout));
 
     setProperties(*created, key + QLatin1Char('.'), className);
+    addFilters(*created, key + QStringLiteral(".filter."));
     if (!created->activateOptions())
         return AppenderSharedPtr();
     return created;
+}
+
+// "filter.ID=class" and its options "filter.ID.Option=value". As in log4j, the chain runs in
+// the order of the IDs compared as text; a filter that cannot be created is left out.
+void Configuration::addFilters(Appender &appender, const QString &filterPrefix)
+{
+    QStringList ids;
+    for (const QString &key : keysUnder(filterPrefix))
+        ids.append(key.mid(filterPrefix.size()).section(QLatin1Char('.'), 0, 0));
+    ids.removeDuplicates();
+    std::sort(ids.begin(), ids.end());
+    for (const QString &id : qAsConst(ids)) {
+        const QString key = filterPrefix + id;
+        const QString className = value(key);
+        std::unique_ptr<Filter> filter = createFilter(className);
+        if (!filter) {
+            logError(QStringLiteral("Unable to create filter of class '%1' for appender '%2'")
+                         .arg(className, appender.name()));
+            continue;
+        }
+        setProperties(*filter, key + QLatin1Char('.'), className);
+        appender.addFilter(std::move(filter));
+    }
 }
 
 template <typename Target>
@@ -197,7 +233,9 @@ void Configuration::setProperties(Target &target, const QString &keyPrefix,
 {
     for (const QString &key : keysUnder(keyPrefix)) {
         const QString property = key.mid(keyPrefix.size());
-        if (property == QLatin1String("layout") || property.startsWith(QLatin1String("layout.")))
+        // An appender's layout and filters are objects of their own, configured apart.
+        const QString object = property.section(QLatin1Char('.'), 0, 0);
+        if (object == QLatin1String("layout") || object == QLatin1String("filter"))
             continue;
         if (!target.setProperty(property, value(key)))
             logError(QStringLiteral("Property '%1' does not exist in class '%2'")
