@@ -26,6 +26,9 @@ constexpr double minimumClearanceMm = 1.0;
 // A vertex right at the sensor has no direction (its angle reads 0) and would leave the
 // angular order; where a point within the margin pinches the region, it stays this far out.
 constexpr double pinchRadiusMm = 0.001;
+// How many bins beyond the two it touches an edge looks, on either side, for the lowest limit
+// to place a candidate vertex at. More or wider stretches gained little and cost time.
+constexpr int stretchReaches[] = {0, 4};
 // A chord spanning half a turn or more would pass through or behind the sensor.
 constexpr double halfTurnDeg = 180.0;
 
@@ -63,75 +66,107 @@ QVector<double> binLimits(const QVector<QPointF> &points, const Sector &sector, 
     return limits;
 }
 
-// Candidate vertices on the bin edges, each as far out as both neighbouring bins allow.
-QVector<QPointF> edgeVertices(const QVector<double> &limits, const Sector &sector)
+// A possible vertex on the edge between two bins.
+struct Candidate
+{
+    int edge;
+    QPointF point;
+};
+
+// Candidate vertices on the bin edges, in edge order. The first on each edge lies as far out
+// as both neighbouring bins allow and bounds every chord that passes the edge; the others lie
+// at the lowest limit of wider stretches around it, so that a chord can cut straight across
+// the front of a rounded obstacle instead of following it vertex by vertex.
+QVector<Candidate> edgeCandidates(const QVector<double> &limits, const Sector &sector)
 {
     const int binCount = limits.size();
-    QVector<QPointF> vertices;
+    QVector<Candidate> candidates;
     for (int edge = 0; edge <= binCount; ++edge) {
-        const double radius =
-            std::min(limits[std::max(edge - 1, 0)], limits[std::min(edge, binCount - 1)]);
         const double radians = qDegreesToRadians(sector.from + sector.span() * edge / binCount);
-        vertices.append(radius * QPointF(std::cos(radians), std::sin(radians)));
+        const QPointF direction(std::cos(radians), std::sin(radians));
+        double previousRadius = std::numeric_limits<double>::infinity();
+        for (const int reach : stretchReaches) {
+            const auto first = limits.cbegin() + qBound(0, edge - 1 - reach, binCount - 1);
+            const auto last = limits.cbegin() + qBound(1, edge + 1 + reach, binCount);
+            const double radius = *std::min_element(first, last);
+            if (radius < previousRadius)
+                candidates.append({edge, radius * direction});
+            previousRadius = radius;
+        }
     }
-    return vertices;
+    return candidates;
 }
 
-// For every edge vertex, the earlier ones a chord may join it to. Along a chord the distance
+// For every candidate, the earlier ones a chord may join it to. Along a chord the distance
 // from the sensor peaks at the ends of each bin it crosses, so the chord stays within the
-// limits if it passes every edge vertex in between on the sensor's side. Seen from the chord's
-// start, that holds while the chord's end is the most counter-clockwise vertex so far.
-QVector<QVector<int>> chordsInto(const QVector<QPointF> &vertices, int maxSpanEdges)
+// limits if it passes each edge in between no farther out than that edge's first candidate.
+// Seen from the chord's start, that holds while the chord's end lies no further clockwise than
+// the most counter-clockwise of those candidates.
+QVector<QVector<int>> chordsInto(const QVector<Candidate> &candidates, int maxSpanEdges)
 {
-    QVector<QVector<int>> starts(vertices.size());
-    for (int i = 0; i < vertices.size(); ++i) {
-        QPointF mostCounterClockwise;
-        const int last = std::min(i + maxSpanEdges, vertices.size() - 1);
-        for (int j = i + 1; j <= last; ++j) {
-            const QPointF direction = vertices[j] - vertices[i];
-            if (j == i + 1 || cross(mostCounterClockwise, direction) >= 0) {
+    QVector<QVector<int>> starts(candidates.size());
+    for (int i = 0; i < candidates.size(); ++i) {
+        const Candidate &start = candidates[i];
+        QPointF bound;
+        bool bounded = false; // no edge passed yet
+        for (int j = i + 1;
+             j < candidates.size() && candidates[j].edge <= start.edge + maxSpanEdges; ++j) {
+            const Candidate &end = candidates[j];
+            if (end.edge == start.edge)
+                continue;
+            const QPointF direction = end.point - start.point;
+            const bool withinBound = !bounded || cross(bound, direction) >= 0;
+            if (withinBound)
                 starts[j].append(i);
-                mostCounterClockwise = direction;
+            if (withinBound && candidates[j - 1].edge != end.edge) {
+                bound = direction;
+                bounded = true;
             }
         }
     }
     return starts;
 }
 
-// The chain of at most maxChords chords from the first to the last edge vertex that encloses
-// the largest area with the sensor, as vertex indexes; empty if there is none.
-QVector<int> widestChain(const QVector<QPointF> &vertices, const QVector<QVector<int>> &starts,
+// The chain of at most maxChords chords from the first edge to the last that encloses the
+// largest area with the sensor, as candidate indexes; empty if there is none.
+QVector<int> widestChain(const QVector<Candidate> &candidates, const QVector<QVector<int>> &starts,
                          int maxChords)
 {
     constexpr double unreachable = -std::numeric_limits<double>::infinity();
-    const int last = vertices.size() - 1;
-    QVector<double> area(vertices.size(), unreachable);
-    area[0] = 0;
-    QVector<QVector<int>> predecessors; // per chain length, each vertex's best predecessor
+    const int lastEdge = candidates.last().edge;
+    QVector<double> area(candidates.size(), unreachable);
+    for (int i = 0; candidates[i].edge == 0; ++i)
+        area[i] = 0;
+    QVector<QVector<int>> predecessors; // per chain length, each candidate's best predecessor
     double bestArea = unreachable;
+    int bestEnd = -1;
     int bestLength = 0;
-    for (int length = 1; length <= std::min(maxChords, last); ++length) {
-        QVector<double> longerArea(vertices.size(), unreachable);
-        QVector<int> predecessor(vertices.size(), -1);
-        for (int j = 1; j <= last; ++j) {
+    for (int length = 1; length <= std::min(maxChords, lastEdge); ++length) {
+        QVector<double> longerArea(candidates.size(), unreachable);
+        QVector<int> predecessor(candidates.size(), -1);
+        for (int j = 0; j < candidates.size(); ++j) {
             for (const int i : starts[j]) {
-                const double candidate = area[i] + cross(vertices[i], vertices[j]) / 2;
-                if (candidate > longerArea[j]) {
-                    longerArea[j] = candidate;
+                const double enclosed =
+                    area[i] + cross(candidates[i].point, candidates[j].point) / 2;
+                if (enclosed > longerArea[j]) {
+                    longerArea[j] = enclosed;
                     predecessor[j] = i;
                 }
             }
         }
         predecessors.append(predecessor);
         area = longerArea;
-        if (area[last] > bestArea) {
-            bestArea = area[last];
-            bestLength = length;
+        for (int j = candidates.size() - 1; candidates[j].edge == lastEdge; --j) {
+            if (area[j] > bestArea) {
+                bestArea = area[j];
+                bestEnd = j;
+                bestLength = length;
+            }
         }
     }
     if (bestLength == 0)
         return {};
-    QVector<int> chain{last};
+    QVector<int> chain{bestEnd};
     for (int length = bestLength; length > 0; --length)
         chain.prepend(predecessors[length - 1][chain.first()]);
     return chain;
@@ -152,15 +187,15 @@ QPolygonF regionFromScan(const QVector<QPointF> &points, const Options &options)
     // always fit in the end.
     for (int binCount = int(std::ceil(sector.span() / finestBinDeg));;
          binCount = (binCount + 1) / 2) {
-        const QVector<QPointF> vertices =
-            edgeVertices(binLimits(points, sector, binCount, clearance), sector);
+        const QVector<Candidate> candidates =
+            edgeCandidates(binLimits(points, sector, binCount, clearance), sector);
         const int maxSpanEdges = int(std::ceil(halfTurnDeg * binCount / sector.span())) - 1;
         const QVector<int> chain =
-            widestChain(vertices, chordsInto(vertices, maxSpanEdges), maxChords);
+            widestChain(candidates, chordsInto(candidates, maxSpanEdges), maxChords);
         if (!chain.isEmpty()) {
             QPolygonF region;
             for (const int i : chain)
-                region.append(vertices[i]);
+                region.append(candidates[i].point);
             return region;
         }
         if (binCount == 1)

@@ -11,7 +11,7 @@ namespace TeachIn {
 
 struct Options
 {
-    // How far the region stays inside the measured contour, along each ray.
+    // How far the region stays inside the measured contour, along each ray; at least 1 mm.
     double marginMm = 100;
     // The sector taught, in degrees counter-clockwise from +x within the scan field
     // (-45 to 225); parts outside the field are dropped.
@@ -22,12 +22,12 @@ struct Options
 
 // The region between the sensor and the contour of `points` (one revolution, world
 // millimetres) pulled in by the margin, within the sector. Directions without a point count
-// as free up to the range limit. Like every region it is closed through the sensor, which is
-// not one of its vertices (the display draws the sensor followed by the vertices in angular
-// order). The vertices follow the contour in the tool's angular order, at most maxVertices of
-// them, all inside the scan field; no point lies inside the region or on its boundary, short of
-// points at the sensor itself. Empty when the sector holds no part of the scan field or
-// maxVertices is too few to span it.
+// as free to 2 mm short of the 20000 mm range limit. Like every region it is closed through the
+// sensor, which is not one of its vertices (the display draws the sensor followed by the vertices
+// in angular order). The vertices follow the contour in the tool's angular order, at most
+// maxVertices of them, all inside the scan field; no point lies inside the region or on its
+// boundary, short of points at the sensor itself. Empty when the sector holds no part of the scan
+// field or maxVertices is too few to span it.
 QPolygonF regionFromScan(const QVector<QPointF> &points, const Options &options = {});
 
 } // namespace TeachIn
