@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 
 constexpr int waitMs = 3000;
@@ -41,17 +43,18 @@ QByteArray threeWrites(bool modbus, int corrupt = 0)
     return frames[0] + frames[1] + frames[2];
 }
 
-// A region frame as the device must send it: type 0x03, checksum over bytes 0..130, FA FB.
-void verifyDeviceRegionFrame(const QByteArray &frame, int block)
+// A region frame as the device must send it: type 0x03, the group it names, the block's
+// region number, FA FB; the checksum over bytes 0..130 holds unless damaged on the way.
+void verifyDeviceRegionFrame(const QByteArray &frame, int block, int group, bool intact)
 {
     QCOMPARE(frame.size(), RegionFrame::size);
     QCOMPARE(frame.left(3), hex("A55A03"));
-    QCOMPARE(quint8(frame.at(4)), quint8(block / 3 + 1));
+    QCOMPARE(quint8(frame.at(4)), quint8(group));
     QCOMPARE(quint8(frame.at(9)), quint8(block % 3 + 1));
     quint8 sum = 0;
     for (int i = 0; i < RegionFrame::bodySize; ++i)
         sum += quint8(frame.at(i));
-    QCOMPARE(quint8(frame.at(131)), sum);
+    QCOMPARE(quint8(frame.at(131)) == sum, intact);
     QCOMPARE(frame.right(2), hex("FAFB"));
 }
 
@@ -77,6 +80,19 @@ QList<QByteArray> cutAtHeaders(const QByteArray &stream)
     return pieces;
 }
 
+// A row of the truth file: the angle within [0, 360), coordinates with pi as the program
+// takes it, never "-0.0".
+QString truthRow(int revolution, int baseHundredths, int point, int distance, double resolution)
+{
+    const double degrees = baseHundredths / 100.0 + point * resolution;
+    const double theta = degrees / 180.0 * 3.141592653;
+    const auto mm = [](double v) { return QString::number(qAbs(v) < 0.05 ? 0.0 : v, 'f', 1); };
+    return QStringList{
+        QString::number(revolution), QString::number(std::fmod(degrees, 360.0), 'f', 2),
+        QString::number(distance), mm(distance * std::cos(theta)), mm(distance * std::sin(theta))}
+        .join(',');
+}
+
 } // namespace
 
 // Devices are configured through the simulator's own command line text.
@@ -94,8 +110,6 @@ private slots:
         const QByteArray fine = hex("A55A0010FAFB");
         const QByteArray stopAndQuery = hex(stopScan(Usb) + resolutionQuery(Usb));
 
-        QTest::newRow("raw stop") << "" << hex(stopScan(Usb)) << ack;
-        QTest::newRow("raw query 0.18") << "" << hex(resolutionQuery(Net)) << fine;
         QTest::newRow("raw query 0.36")
             << "--resolution 0.36" << hex(resolutionQuery(Usb)) << hex("A55A0020FAFB");
         QTest::newRow("raw start, parameters, io unanswered")
@@ -108,17 +122,12 @@ private slots:
         // A false region-write header must not swallow the commands behind it.
         QTest::newRow("raw false header")
             << "" << hex("A55A02") + hex(stopScan(Usb)).repeated(30) << ack.repeated(30);
-        QTest::newRow("modbus stop")
-            << "--modbus" << hex(stopScan(Modbus)) << hex("01100BFA0003A21D");
-        QTest::newRow("modbus query 0.18")
-            << "--modbus" << hex(resolutionQuery(Modbus)) << hex("010306A55A0010FAFB636B");
         QTest::newRow("modbus query 0.36")
             << "--modbus --resolution 0.36" << hex(resolutionQuery(Modbus))
             << hex("010306A55A0020FAFB6364");
-        QTest::newRow("modbus start")
-            << "--modbus" << hex(startScan(Modbus)) << hex("01100BF7000333DE");
-        QTest::newRow("modbus parameters")
-            << "--modbus" << hex(radarParameters(Modbus, 0, 2, 0)) << hex("01100BF7000333DE");
+        QTest::newRow("modbus start, parameters")
+            << "--modbus" << hex(startScan(Modbus) + radarParameters(Modbus, 0, 2, 0))
+            << hex("01100BF7000333DE").repeated(2);
         QTest::newRow("modbus bare io, bad crc, raw stop unanswered")
             << "--modbus" << hex(ioOutputMode(0) + "01100BFA000306A55A049CFAFB6483" + stopScan(Usb))
             << QByteArray();
@@ -145,7 +154,8 @@ private slots:
         QTest::newRow("no reply") << "--no-reply" << stopAndQuery + threeWrites(false)
                                   << QByteArray();
         QTest::newRow("delay keeps order") << "--reply-delay 40" << stopAndQuery << ack + fine;
-        QTest::newRow("split replies") << "--split-replies" << stopAndQuery << ack + fine;
+        QTest::newRow("split 20 ms apart")
+            << "--split-replies --split-gap 20" << stopAndQuery << ack + fine;
         QTest::newRow("all dropped") << "--drop-replies 100" << stopAndQuery << QByteArray();
         QTest::newRow("duplicated")
             << "--duplicate-replies" << stopAndQuery << ack + ack + fine + fine;
@@ -182,42 +192,67 @@ private slots:
         QVERIFY(streamsAfter(DeviceCommand::startScan(Usb)));
     }
 
-    void rawReadingSendsOneFramePerAcknowledgement()
+    void readingReturnsWhatWasWritten_data()
     {
-        SimDevice device(simOptions());
-        SentBytes sent(device);
-        device.receive(regionWrite(false, 4));
-        sent.pieces.clear();
-
-        device.receive(hex(DeviceCommand::regionRequest));
-        QCOMPARE(sent.pieces, QList<QByteArray>{ack});
-        QTRY_COMPARE_WITH_TIMEOUT(sent.pieces.size(), 2, waitMs);
-        for (int block = 0; block < RegionFrame::regionCount; ++block) {
-            QCOMPARE(sent.pieces.size(), block + 2);
-            verifyDeviceRegionFrame(sent.pieces.last(), block);
-            QCOMPARE(RegionFrame::decode(sent.pieces.last()).polygon,
-                     block == 4 ? sampleRegion(4).polygon : QPolygonF());
-            device.receive(ack);
-        }
-        QCOMPARE(sent.pieces.size(), RegionFrame::regionCount + 1);
+        QTest::addColumn<QString>("options");
+        QTest::newRow("raw") << "";
+        QTest::newRow("modbus") << "--modbus";
+        QTest::newRow("raw group 0 in frame 2") << "--bad-group-frame 2";
+        QTest::newRow("modbus group 0 in frame 45") << "--modbus --bad-group-frame 45";
+        QTest::newRow("raw frame 3 damaged") << "--corrupt-frame 3";
+        QTest::newRow("modbus frame 3 damaged") << "--modbus --corrupt-frame 3";
+        QTest::newRow("raw late copy") << "--late-copy 20";
+        QTest::newRow("modbus write drops a vertex") << "--modbus --drop-vertex 2/2";
     }
-
-    void modbusBlockWriteThenReadRoundTrips()
+    // Block 4 (group 2, region 2) written, then all 45 read: raw one frame per acknowledgement,
+    // Modbus one per block read, a damaged block asked for again.
+    void readingReturnsWhatWasWritten()
     {
-        SimDevice device(simOptions("--modbus"));
+        QFETCH(QString, options);
+        const SimOptions simulated = simOptions(options);
+        const bool modbus = simulated.modbus;
+        SimDevice device(simulated);
         SentBytes sent(device);
-        const int block = 7;
-        device.receive(regionWrite(true, block));
-        QCOMPARE(sent.takeAll(), hex("011001DC0044003C"));
-
-        device.receive(RegionFrame::modbusReadRequest(block));
-        const QByteArray answer = sent.takeAll();
-        const QByteArray frame = answer.mid(4, RegionFrame::size);
-        // 136 data bytes: 00, the region frame, 00.
-        QCOMPARE(answer, withModbusCrc(hex("010388") + '\0' + frame + '\0'));
-        verifyDeviceRegionFrame(frame, block);
-        QCOMPARE(RegionFrame::decode(frame).polygon, sampleRegion(block).polygon);
-        QCOMPARE(RegionFrame::decode(frame).alarmPointNum, sampleRegion(block).alarmPointNum);
+        const int written = 4;
+        device.receive(regionWrite(modbus, written));
+        QCOMPARE(sent.takeAll(), modbus ? withModbusCrc(hex("011001100044")) : ack);
+        QPolygonF stored = sampleRegion(written).polygon;
+        if (simulated.faults.dropVertexRegion > 0)
+            stored.removeLast();
+        if (!modbus) {
+            device.receive(hex(DeviceCommand::regionRequest));
+            QCOMPARE(sent.takeAll(), ack);
+        }
+        QByteArray frame;
+        for (int block = 0; block < RegionFrame::regionCount; ++block) {
+            const bool damaged = block + 1 == simulated.wire.corruptFrame;
+            if (modbus)
+                device.receive(RegionFrame::modbusReadRequest(block));
+            QTRY_COMPARE_WITH_TIMEOUT(sent.pieces.size(), 1, waitMs);
+            QByteArray reply = sent.takeAll();
+            if (modbus && damaged) {
+                QVERIFY(!hasValidModbusCrc(reply));
+                device.receive(RegionFrame::modbusReadRequest(block));
+                reply = sent.takeAll();
+            }
+            // Modbus: 136 data bytes, 00, the region frame, 00.
+            frame = modbus ? reply.mid(4, RegionFrame::size) : reply;
+            if (modbus)
+                QCOMPARE(reply, withModbusCrc(hex("01038800") + frame + '\0'));
+            const bool groupZero = block + 1 == simulated.faults.badGroupFrame;
+            verifyDeviceRegionFrame(frame, block, groupZero ? 0 : block / 3 + 1,
+                                    modbus || !damaged);
+            const RegionFrame::Content content = RegionFrame::decode(frame);
+            QCOMPARE(content.polygon, block == written ? stored : QPolygonF());
+            QCOMPARE(content.alarmPointNum, block == written ? sampleRegion(written).alarmPointNum
+                                                             : Region().alarmPointNum);
+            if (!modbus)
+                device.receive(ack);
+        }
+        if (simulated.wire.lateCopyMs >= 0)
+            QTRY_COMPARE_WITH_TIMEOUT(sent.pieces, QList<QByteArray>{frame}, waitMs);
+        else
+            QVERIFY(sent.pieces.isEmpty());
     }
 
     // Refused and silenced writes leave the store alone; withheld answers do not.
@@ -232,82 +267,79 @@ private slots:
         }
     }
 
-    void framesAreWellFormed_data()
+    // Frame 2 spans -9 to 9 degrees; its ray at 0 degrees meets the right wall 8.5 m away.
+    void rayStraightAheadMeetsTheRightWall()
     {
-        QTest::addColumn<bool>("coarse");
-        QTest::newRow("0.18") << false;
-        QTest::newRow("0.36") << true;
-    }
-
-    void framesAreWellFormed()
-    {
-        QFETCH(bool, coarse);
-        const ScanGeometry geometry = coarse ? ScanGeometry::coarse() : ScanGeometry::fine();
-        ScanStreamer streamer(geometry, 10, 1);
-        for (int revolution = 0; revolution < 3; ++revolution) {
-            for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index) {
-                const QByteArray frame = streamer.frame(revolution, index);
-                // Header, frame index, revolution, 00, base angle, rate, resolution step.
-                QCOMPARE(frame.left(10),
-                         hex(QString::asprintf("A55A02%02X%02X00%04X0A%02X", index, revolution,
-                                               baseAngles.at(index), coarse ? 36 : 18)));
-                QCOMPARE(frame.size(), geometry.frameLength);
-                QCOMPARE(frame.right(3), hex("00FAFB"));
-                QCOMPARE(frame.indexOf(hex("A55A"), 1), -1);
-                int hits = 0;
-                for (int i = 0; i < geometry.pointsPerFrame; ++i) {
-                    const int distance = wordAt(frame, 10 + 2 * i);
-                    QVERIFY(distance <= RoomScene::maxRangeMm && distance != 255);
-                    hits += distance > 0;
-                }
-                QVERIFY(hits > 0);
-            }
+        for (const ScanGeometry &geometry : {ScanGeometry::fine(), ScanGeometry::coarse()}) {
+            ScanStreamer streamer(geometry, 10, 1);
+            const int ahead = qRound(9 / geometry.angleResolution);
+            const int straight = wordAt(streamer.frame(0, 2), 10 + 2 * ahead);
+            QVERIFY2(qAbs(straight - 8500) <= RoomScene::noiseMm,
+                     qPrintable(QString::number(straight)));
         }
-        // Frame 2 spans -9 to 9 degrees; its ray at 0 degrees meets the right wall 8.5 m away.
-        const QByteArray ahead = streamer.frame(0, 2);
-        const int straight = wordAt(ahead, 10 + 2 * qRound(9 / geometry.angleResolution));
-        QVERIFY2(qAbs(straight - 8500) <= RoomScene::noiseMm,
-                 qPrintable(QString::number(straight)));
     }
 
     void streamRunsRevolutionsUntilStop_data()
     {
         QTest::addColumn<QString>("options");
-        QTest::newRow("clean") << "--rate 20";
-        QTest::newRow("split with garbage") << "--rate 20 --garbage --split-replies";
+        QTest::newRow("0.18") << "--rate 20";
+        QTest::newRow("0.36 split with garbage")
+            << "--rate 20 --resolution 0.36 --garbage --split-replies";
     }
-
+    // Two runs from start to stop. The truth file holds every echo of the frames sent, in
+    // order, its revolutions counted on across the runs.
     void streamRunsRevolutionsUntilStop()
     {
         QFETCH(QString, options);
-        const SimOptions simulated = simOptions(options);
+        QTemporaryDir dir;
+        const QString truthPath = dir.filePath(QStringLiteral("truth.csv"));
+        const SimOptions simulated = simOptions(options + " --truth " + truthPath);
+        const ScanGeometry &geometry = simulated.geometry;
         SimDevice device(simulated);
+        QString error;
+        QVERIFY2(device.openTruthFile(&error), qPrintable(error));
         SentBytes sent(device);
-        const int frameLength = simulated.geometry.frameLength;
-
-        device.receive(hex(DeviceCommand::startScan(Usb)));
-        QTRY_VERIFY_WITH_TIMEOUT(sent.joined().size() > 2 * 15 * (frameLength + 16), waitMs);
-        device.receive(hex(DeviceCommand::stopScan(Usb)));
-        QTRY_VERIFY_WITH_TIMEOUT(sent.joined().endsWith(ack), waitMs);
-        QTest::qWait(50);
-        const int emitted = sent.pieces.size();
-        const QByteArray stream = sent.takeAll();
-        QVERIFY(stream.endsWith(ack));
-
-        const QList<QByteArray> pieces = cutAtHeaders(stream.chopped(6));
-        QVERIFY(stream.startsWith(hex("A55A02")));
-        for (int i = 0; i < pieces.size(); ++i) {
-            const QByteArray &piece = pieces.at(i);
-            QCOMPARE(piece.left(3), hex("A55A02"));
-            QCOMPARE(wordAt(piece, 6), baseAngles.at(i % 15));
-            if (simulated.faults.streamGarbage)
-                QVERIFY(piece.size() > frameLength &&
-                        piece.size() <= frameLength + ScanStreamer::maxJunkBytes);
-            else
-                QCOMPARE(piece.size(), frameLength);
+        QStringList truth = {QStringLiteral("revolution,angle_deg,distance_mm,x_mm,y_mm")};
+        int revolution = -1;
+        for (int run = 0; run < 2; ++run) {
+            device.receive(hex(DeviceCommand::startScan(Usb)));
+            QTRY_VERIFY_WITH_TIMEOUT(sent.joined().size() > 2 * 15 * (geometry.frameLength + 16),
+                                     waitMs);
+            device.receive(hex(DeviceCommand::stopScan(Usb)));
+            QTRY_VERIFY_WITH_TIMEOUT(sent.joined().endsWith(ack), waitMs);
+            QTest::qWait(50);
+            const int emitted = sent.pieces.size();
+            const QByteArray stream = sent.takeAll();
+            QVERIFY(stream.startsWith(hex("A55A02")) && stream.endsWith(ack));
+            const QList<QByteArray> pieces = cutAtHeaders(stream.chopped(ack.size()));
+            for (int i = 0; i < pieces.size(); ++i) {
+                const QByteArray &piece = pieces.at(i);
+                const int index = i % 15;
+                revolution += index == 0;
+                // Header, frame index, revolution, 00, base angle, rate, resolution step.
+                QCOMPARE(piece.left(10),
+                         hex(QString::asprintf("A55A02%02X%02X00%04X14%02X", index, i / 15,
+                                               baseAngles.at(index),
+                                               qRound(geometry.angleResolution * 100))));
+                QCOMPARE(piece.mid(geometry.frameLength - 3, 3), hex("00FAFB"));
+                const int junk = piece.size() - geometry.frameLength;
+                QVERIFY(simulated.faults.streamGarbage
+                            ? junk > 0 && junk <= ScanStreamer::maxJunkBytes
+                            : junk == 0);
+                for (int point = 0; point < geometry.pointsPerFrame; ++point) {
+                    const int distance = wordAt(piece, 10 + 2 * point);
+                    QVERIFY(distance <= RoomScene::maxRangeMm && distance != 255);
+                    if (distance > 0)
+                        truth += truthRow(revolution, baseAngles.at(index), point, distance,
+                                          geometry.angleResolution);
+                }
+            }
+            QVERIFY(simulated.wire.splitReplies ? emitted >= 2 * pieces.size()
+                                                : emitted == pieces.size() + 1);
         }
-        QVERIFY(simulated.wire.splitReplies ? emitted >= 2 * pieces.size()
-                                            : emitted == pieces.size() + 1);
+        QFile file(truthPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts), truth);
     }
 
     void commandLine_data()
@@ -316,8 +348,7 @@ private slots:
         QTest::addColumn<QString>("error"); // part of the message; empty: accepted
 
         QTest::newRow("loopback v6") << "--udp [::1]:6000" << QString();
-        QTest::newRow("device address refused")
-            << "--udp 192.168.1.102:502" << QStringLiteral("loopback");
+        QTest::newRow("lan refused") << "--udp 192.168.1.102:502" << QStringLiteral("loopback");
         QTest::newRow("any address refused") << "--udp 0.0.0.0:502" << QStringLiteral("loopback");
         QTest::newRow("no port") << "--udp 127.0.0.1" << QStringLiteral("addr:port");
         QTest::newRow("serial and udp")
@@ -325,6 +356,10 @@ private slots:
         QTest::newRow("rate too low") << "--rate 4" << QStringLiteral("--rate");
         QTest::newRow("odd resolution") << "--resolution 0.2" << QStringLiteral("--resolution");
         QTest::newRow("frame 46") << "--checksum-error 1,46" << QStringLiteral("--checksum-error");
+        QTest::newRow("region 4") << "--drop-vertex 2/4" << QStringLiteral("--drop-vertex");
+        QTest::newRow("link without pty") << "--pty-link l" << QStringLiteral("--serial");
+        QTest::newRow("back without link")
+            << "--serial --come-back 1" << QStringLiteral("--pty-link");
     }
 
     void commandLine()

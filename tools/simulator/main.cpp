@@ -6,6 +6,7 @@
 #include "udptransport.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -22,6 +23,23 @@ template <typename Transport> void wire(Transport &transport, SimDevice &device)
 {
     QObject::connect(&transport, &Transport::received, &device, &SimDevice::receive);
     QObject::connect(&device, &SimDevice::bytesOut, &transport, &Transport::write);
+}
+
+// After a pulled cable: back on a fresh pseudo-terminal, or gone for good.
+void afterCablePull(PtyTransport &pty, SimDevice &device, int comeBackMs)
+{
+    if (comeBackMs < 0) {
+        QCoreApplication::quit();
+        return;
+    }
+    QTimer::singleShot(comeBackMs, &pty, [&pty, &device] {
+        QString error;
+        device.reconnect();
+        if (!pty.open(&error)) {
+            printLine(stderr, QStringLiteral("vks20-sim: ") + error);
+            QCoreApplication::exit(1);
+        }
+    });
 }
 
 } // namespace
@@ -48,14 +66,19 @@ int main(int argc, char *argv[])
                   QStringLiteral("vks20-sim: cannot read regions from ") + options.regionsFile);
         return 1;
     }
+    QString error;
+    if (!device.openTruthFile(&error)) {
+        printLine(stderr, QStringLiteral("vks20-sim: ") + error);
+        return 1;
+    }
     if (options.log)
         QObject::connect(&device, &SimDevice::trace,
                          [](const QString &line) { printLine(stderr, line); });
 
-    QString error;
     PtyTransport pty;
     UdpTransport udp;
     if (options.link == SimLink::Serial) {
+        pty.setLinkPath(options.ptyLink);
         if (!pty.open(&error)) {
             printLine(stderr, QStringLiteral("vks20-sim: ") + error);
             return 1;
@@ -63,8 +86,9 @@ int main(int argc, char *argv[])
         wire(pty, device);
         // The pulled cable takes the port away; the device is gone with it.
         QObject::connect(&device, &SimDevice::linkEnded, &pty, &PtyTransport::closeWhenDrained);
-        QObject::connect(&pty, &PtyTransport::closed, &app, &QCoreApplication::quit);
-        printLine(stdout, QStringLiteral("PTY ") + pty.slavePath());
+        QObject::connect(&pty, &PtyTransport::closed, &app,
+                         [&] { afterCablePull(pty, device, options.comeBackMs); });
+        printLine(stdout, QStringLiteral("PTY ") + pty.portPath());
     } else {
         if (!udp.open(options.udpAddress, options.udpPort, &error)) {
             printLine(stderr, QStringLiteral("vks20-sim: ") + error);

@@ -1,5 +1,8 @@
 #include "ptytransport.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -7,6 +10,30 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Replaces the link in one rename, so whoever opens it finds the old target or the new one.
+bool repointLink(const QString &link, const QString &target, QString *error)
+{
+    const QByteArray linkName = QFile::encodeName(link);
+    const QByteArray temporary =
+        linkName + ".new" + QByteArray::number(QCoreApplication::applicationPid());
+    ::unlink(temporary.constData());
+    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) == 0 &&
+        ::rename(temporary.constData(), linkName.constData()) == 0)
+        return true;
+    *error = QStringLiteral("cannot link %1 to %2: %3").arg(link, target, systemError());
+    ::unlink(temporary.constData());
+    return false;
+}
+
+} // namespace
 
 PtyTransport::PtyTransport(QObject *parent) : QObject(parent)
 {
@@ -25,16 +52,26 @@ PtyTransport::~PtyTransport()
 bool PtyTransport::open(QString *error)
 {
     char name[256] = {};
-    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
-        *error = QStringLiteral("openpty failed: ") + QString::fromLocal8Bit(std::strerror(errno));
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        *error = QStringLiteral("openpty failed: ") + systemError();
         return false;
     }
     termios settings{};
-    ::tcgetattr(m_slave, &settings);
+    ::tcgetattr(slave, &settings);
     ::cfmakeraw(&settings);
-    ::tcsetattr(m_slave, TCSANOW, &settings);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    m_slavePath = QString::fromLocal8Bit(name);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    const QString slavePath = QString::fromLocal8Bit(name);
+    if (!m_linkPath.isEmpty() && !repointLink(m_linkPath, slavePath, error)) {
+        ::close(master);
+        ::close(slave);
+        return false;
+    }
+    m_master = master;
+    m_slave = slave;
+    m_slavePath = slavePath;
 
     m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyTransport::readMaster);

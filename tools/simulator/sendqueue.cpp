@@ -32,6 +32,12 @@ void SendQueue::endLink()
     append(item);
 }
 
+void SendQueue::reopen()
+{
+    m_ended = false;
+    m_lastDueMs = 0;
+}
+
 void SendQueue::enqueue(const QByteArray &bytes, int delayMs)
 {
     const QVector<QByteArray> parts = m_faults.splitReplies ? pieces(bytes) : QVector{bytes};
@@ -40,7 +46,7 @@ void SendQueue::enqueue(const QByteArray &bytes, int delayMs)
         Item item;
         item.bytes = parts.at(i);
         item.dueMs = dueMs;
-        item.gapMs = i == 0 ? 0 : pieceGapMs;
+        item.gapMs = i == 0 ? 0 : m_faults.pieceGapMs;
         append(item);
     }
 }

@@ -17,8 +17,6 @@ class SendQueue : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int pieceGapMs = 4;
-
     SendQueue(const WireFaults &faults, quint32 seed, QObject *parent = nullptr);
 
     // A reply: delayed by the reply delay plus `extraDelayMs`, subject to loss and duplication.
@@ -26,6 +24,8 @@ public:
     // Streamed data: sent at once, only split when replies are.
     void sendStream(const QByteArray &bytes);
     void endLink();
+    // A new link after an ended one: sending resumes.
+    void reopen();
     bool isEmpty() const { return m_items.isEmpty(); }
 
 signals:

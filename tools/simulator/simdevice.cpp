@@ -15,6 +15,8 @@ const QByteArray ack = QByteArray::fromHex("A55A0098FAFB");
 const QByteArray checksumError = QByteArray::fromHex("A55AFE96FAFB");
 const QByteArray modelMismatch = QByteArray::fromHex("A55AEF87FAFB");
 constexpr int checksumOffset = RegionFrame::bodySize;
+constexpr int firstVertexSlotOffset = 11;
+const QByteArray modbusReadHead = QByteArray::fromHex("010388"); // slave, read, 136 bytes
 constexpr int stopRotatingFrequency = 4;
 
 const char *kindName(SimCommand::Kind kind)
@@ -37,10 +39,15 @@ quint8 regionChecksum(const QByteArray &frame)
 SimDevice::SimDevice(const SimOptions &options, QObject *parent)
     : QObject(parent), m_options(options), m_framer(options.modbus),
       m_queue(options.wire, options.seed),
-      m_streamer(options.geometry, options.rateHz, options.seed), m_regions(Regions::initialStore())
+      m_streamer(options.geometry, options.rateHz, options.seed), m_truth(options.geometry),
+      m_regions(Regions::initialStore())
 {
     m_streamer.setGarbage(options.faults.streamGarbage);
     connect(&m_streamer, &ScanStreamer::frameReady, &m_queue, &SendQueue::sendStream);
+    connect(&m_streamer, &ScanStreamer::frameReady, this,
+            [this](const QByteArray &bytes) { m_truth.record(bytes); });
+    m_scanCablePull.setSingleShot(true);
+    connect(&m_scanCablePull, &QTimer::timeout, this, &SimDevice::pullCable);
     connect(&m_queue, &SendQueue::bytesOut, this, &SimDevice::bytesOut);
     connect(&m_queue, &SendQueue::linkEnded, this, &SimDevice::linkEnded);
 }
@@ -49,6 +56,23 @@ bool SimDevice::restoreRegions()
 {
     const QString &path = m_options.regionsFile;
     return path.isEmpty() || !QFile::exists(path) || RegionFile::load(path, m_regions);
+}
+
+bool SimDevice::openTruthFile(QString *error)
+{
+    return m_options.truthFile.isEmpty() || m_truth.open(m_options.truthFile, error);
+}
+
+void SimDevice::reconnect()
+{
+    m_linkDown = false;
+    m_motorStopped = false;
+    m_transfer = Transfer::None;
+    m_transferFrames = 0;
+    m_regionFramesInRun = 0;
+    m_framer = CommandFramer(m_options.modbus);
+    m_queue.reopen();
+    log(QStringLiteral("--"), {}, QStringLiteral("cable plugged back in"));
 }
 
 void SimDevice::receive(const QByteArray &bytes)
@@ -70,7 +94,7 @@ void SimDevice::handle(const SimCommand &command)
     const bool modbus = m_options.modbus;
     switch (command.kind) {
     case SimCommand::Stop:
-        m_streamer.stop();
+        stopStreaming();
         reply(modbus ? modbusWriteEcho(command) : ack);
         break;
     case SimCommand::ResolutionQuery: {
@@ -144,7 +168,17 @@ void SimDevice::startScan()
         log(QStringLiteral("--"), {}, QStringLiteral("motor stopped by parameters, start ignored"));
         return;
     }
+    const int pullAfterMs = m_options.faults.cablePullAfterScanMs;
+    if (!m_streamer.isRunning() && pullAfterMs >= 0)
+        m_scanCablePull.start(pullAfterMs);
     m_streamer.start();
+}
+
+void SimDevice::stopStreaming()
+{
+    m_streamer.stop();
+    m_scanCablePull.stop();
+    m_truth.finishRevolution();
 }
 
 // FF B F A1 N: baud rate, frequency and navigation mode indexes. The simulated motor turns
@@ -154,7 +188,7 @@ void SimDevice::applyParameters(const QByteArray &payload)
     const int frequency = quint8(payload.at(2));
     m_motorStopped = frequency == stopRotatingFrequency;
     if (m_motorStopped)
-        m_streamer.stop();
+        stopStreaming();
     log(QStringLiteral("--"), {},
         QStringLiteral("parameters: baud index %1, frequency index %2, navigation mode %3")
             .arg(quint8(payload.at(1)))
@@ -175,8 +209,21 @@ void SimDevice::sendNextRegionFrame(int extraDelayMs)
     if (m_transferFrames >= RegionFrame::regionCount ||
         (silenceAfter >= 0 && m_transferFrames >= silenceAfter))
         return;
-    reply(deviceRegionFrame(m_transferFrames++), extraDelayMs);
+    const int frameNumber = ++m_transferFrames;
+    const QByteArray frame = deviceRegionFrame(frameNumber - 1, frameNumber);
+    reply(inTransit(frame, frameNumber, 0), extraDelayMs);
+    if (frameNumber == RegionFrame::regionCount && m_options.wire.lateCopyMs >= 0)
+        QTimer::singleShot(m_options.wire.lateCopyMs, this, [this, frame] { sendLateCopy(frame); });
     countRegionFrame();
+}
+
+// The last frame once more, as a retransmission on the line would bring it.
+void SimDevice::sendLateCopy(const QByteArray &frame)
+{
+    if (m_linkDown)
+        return;
+    log(QStringLiteral("--"), {}, QStringLiteral("late copy of the last region frame"));
+    reply(frame);
 }
 
 void SimDevice::answerBlockRead(const SimCommand &command)
@@ -184,9 +231,9 @@ void SimDevice::answerBlockRead(const SimCommand &command)
     const int silenceAfter = m_options.faults.silenceAfter;
     if (silenceAfter >= 0 && m_transferFrames >= silenceAfter)
         return;
-    ++m_transferFrames;
-    const QByteArray data = '\0' + deviceRegionFrame(command.block) + '\0';
-    reply(withModbusCrc(QByteArray::fromHex("010388") + data));
+    const int frameNumber = ++m_transferFrames;
+    const QByteArray data = '\0' + deviceRegionFrame(command.block, frameNumber) + '\0';
+    reply(inTransit(withModbusCrc(modbusReadHead + data), frameNumber, modbusReadHead.size() + 1));
     countRegionFrame();
 }
 
@@ -230,6 +277,10 @@ void SimDevice::storeRegion(const QByteArray &frame)
     Region &region = m_regions[content.groupIndex][content.regionNumber - 1];
     region.polygon = content.polygon;
     region.alarmPointNum = content.alarmPointNum;
+    const DeviceFaults &faults = m_options.faults;
+    if (content.groupIndex == faults.dropVertexGroup &&
+        content.regionNumber == faults.dropVertexRegion && !region.polygon.isEmpty())
+        region.polygon.removeLast();
 }
 
 void SimDevice::saveRegionsFile()
@@ -244,14 +295,15 @@ void SimDevice::saveRegionsFile()
             path);
 }
 
-// Region block k as the device sends it: type 0x03, checksum, FA FB.
-QByteArray SimDevice::deviceRegionFrame(int block) const
+// Region block k as the device sends it as frame `frameNumber` of a reading: type 0x03,
+// checksum, FA FB.
+QByteArray SimDevice::deviceRegionFrame(int block, int frameNumber) const
 {
     const int groupIndex = block / Regions::regionsPerGroup + 1;
     const int rgnIndex = block % Regions::regionsPerGroup;
     const Region &region = m_regions.value(groupIndex).at(rgnIndex);
     RegionFrame::Content content;
-    content.groupIndex = groupIndex;
+    content.groupIndex = frameNumber == m_options.faults.badGroupFrame ? 0 : groupIndex;
     content.regionNumber = rgnIndex + 1;
     content.alarmPointNum = region.alarmPointNum;
     content.polygon = region.polygon;
@@ -260,6 +312,18 @@ QByteArray SimDevice::deviceRegionFrame(int block) const
     frame.append(char(regionChecksum(frame)));
     frame.append("\xFA\xFB", 2);
     return frame;
+}
+
+// Line noise: one bit of the first vertex slot flips after the checksum or CRC was computed.
+// It strikes once, so a frame asked for again arrives intact.
+QByteArray SimDevice::inTransit(QByteArray bytes, int frameNumber, int frameOffset)
+{
+    if (frameNumber != m_options.wire.corruptFrame || m_transitDamageDone)
+        return bytes;
+    m_transitDamageDone = true;
+    bytes[frameOffset + firstVertexSlotOffset] =
+        char(bytes.at(frameOffset + firstVertexSlotOffset) ^ 0x01);
+    return bytes;
 }
 
 // The standard answer to a register write: slave, function, first register, count, CRC.
@@ -272,11 +336,15 @@ QByteArray SimDevice::modbusWriteEcho(const SimCommand &command) const
 void SimDevice::countRegionFrame()
 {
     const int pullAfter = m_options.faults.cablePullAfter;
-    if (pullAfter < 0 || ++m_regionFramesInRun < pullAfter)
-        return;
+    if (pullAfter >= 0 && ++m_regionFramesInRun >= pullAfter)
+        pullCable();
+}
+
+void SimDevice::pullCable()
+{
     log(QStringLiteral("--"), {}, QStringLiteral("cable pulled"));
     m_linkDown = true;
-    m_streamer.stop();
+    stopStreaming();
     m_queue.endLink();
 }
 

@@ -1,10 +1,13 @@
 #include "simoptions.h"
 
 #include "protocol/regionframe.h"
+#include "regions/region.h"
 
 #include <climits>
 
 namespace {
+
+constexpr int maxWaitMs = 3600 * 1000; // an hour: longer waits are typos
 
 const char *const description =
     "Simulated VKS20 Series laser radar for tests and demonstrations.\n"
@@ -13,7 +16,8 @@ const char *const description =
     "  --udp    binds a loopback address and answers the sender of each datagram;\n"
     "           prints \"UDP <addr>:<port>\" as its first line on stdout.\n"
     "  --serial opens a pseudo-terminal; prints \"PTY <path>\" as its first line on\n"
-    "           stdout. Open that path as the serial port (any baud rate).\n"
+    "           stdout (the --pty-link path when given). Open that path as the\n"
+    "           serial port (any baud rate).\n"
     "\n"
     "Raw frames by default; --modbus expects Modbus-RTU requests (slave 1, CRC\n"
     "checked, bad frames dropped) except the bare IO output command.\n"
@@ -47,10 +51,19 @@ const OptionSpec optionSpecs[] = {
      "Load the 45 regions from this regions.dat at start; save them back "
      "after every complete write of 45 frames.",
      "path", nullptr},
+    {"truth",
+     "Write every point streamed to this CSV file, one revolution at a time: "
+     "revolution,angle_deg,distance_mm,x_mm,y_mm.",
+     "path", nullptr},
+    {"pty-link",
+     "With --serial: keep a symlink at <path> to the pseudo-terminal and print "
+     "\"PTY <path>\" instead.",
+     "path", nullptr},
     {"no-reply", "Answer nothing (commands still take effect).", nullptr, nullptr},
     {"reply-delay", "Delay every reply by <ms> milliseconds.", "ms", "0"},
     {"split-replies", "Send every reply and frame in 2-3 pieces with small gaps.", nullptr,
      nullptr},
+    {"split-gap", "Quiet time between the pieces of a split reply, in milliseconds.", "ms", "4"},
     {"garbage", "Random junk (never containing A5 5A) between point-cloud frames.", nullptr,
      nullptr},
     {"model-mismatch", "Answer every region write with A55AEF87FAFB.", nullptr, nullptr},
@@ -62,10 +75,32 @@ const OptionSpec optionSpecs[] = {
      "Region reading: send only <n> frames; region writing: answer only "
      "<n> frames.",
      "n", nullptr},
+    {"bad-group-frame",
+     "Region reading: frame <n> (1..45) names group 0, checksum and CRC "
+     "still correct.",
+     "n", nullptr},
+    {"corrupt-frame",
+     "Region reading: flip one bit of frame <n> (1..45) after its checksum "
+     "(raw) or CRC (Modbus), once; asked for again, it arrives intact.",
+     "n", nullptr},
+    {"late-copy", "Raw region reading: send the 45th frame again <ms> milliseconds later.", "ms",
+     nullptr},
+    {"drop-vertex",
+     "A written region <group/region> (1..15/1..3) is stored without its "
+     "last vertex, and acknowledged as usual.",
+     "group/region", nullptr},
     {"cable-pull-after",
      "After <n> region frames sent or received: serial closes the "
-     "pseudo-terminal and exits; UDP stops answering entirely.",
+     "pseudo-terminal and exits (see --come-back); UDP stops answering entirely.",
      "n", nullptr},
+    {"cable-pull-after-scan",
+     "Pull the cable as --cable-pull-after does, <ms> milliseconds after "
+     "each start of streaming (a stop before then calls it off).",
+     "ms", nullptr},
+    {"come-back",
+     "Serial, after a pulled cable: <ms> milliseconds later, a fresh "
+     "pseudo-terminal behind --pty-link; regions kept, streaming stopped.",
+     "ms", nullptr},
     {"drop-replies", "Lose this percentage of replies (meant for UDP).", "percent", "0"},
     {"duplicate-replies", "Send every reply twice (meant for UDP).", nullptr, nullptr},
     {"seed", "Seed of every random choice (noise, junk, splits, losses).", "n", "1"},
@@ -121,6 +156,11 @@ bool SimCommandLine::readOptions()
             return fail(QStringLiteral("--serial and --udp exclude each other"));
         o.link = SimLink::Serial;
     }
+    o.ptyLink = m_parser.value(QStringLiteral("pty-link"));
+    if (!o.ptyLink.isEmpty() && o.link != SimLink::Serial)
+        return fail(QStringLiteral("--pty-link needs --serial"));
+    if (m_parser.isSet(QStringLiteral("come-back")) && o.ptyLink.isEmpty())
+        return fail(QStringLiteral("--come-back needs --pty-link"));
     if (!readUdpEndpoint(m_parser.value(QStringLiteral("udp"))))
         return false;
     o.modbus = m_parser.isSet(QStringLiteral("modbus"));
@@ -138,16 +178,27 @@ bool SimCommandLine::readOptions()
         !readInt(QStringLiteral("drop-replies"), 0, 100, o.wire.dropPercent) ||
         !readInt(QStringLiteral("silence-after"), 0, RegionFrame::regionCount,
                  o.faults.silenceAfter) ||
-        !readInt(QStringLiteral("cable-pull-after"), 1, 1000000, o.faults.cablePullAfter))
+        !readInt(QStringLiteral("cable-pull-after"), 1, 1000000, o.faults.cablePullAfter) ||
+        !readInt(QStringLiteral("cable-pull-after-scan"), 0, maxWaitMs,
+                 o.faults.cablePullAfterScanMs) ||
+        !readInt(QStringLiteral("come-back"), 0, maxWaitMs, o.comeBackMs) ||
+        !readInt(QStringLiteral("bad-group-frame"), 1, RegionFrame::regionCount,
+                 o.faults.badGroupFrame) ||
+        !readInt(QStringLiteral("corrupt-frame"), 1, RegionFrame::regionCount,
+                 o.wire.corruptFrame) ||
+        !readInt(QStringLiteral("late-copy"), 0, maxWaitMs, o.wire.lateCopyMs) ||
+        !readInt(QStringLiteral("split-gap"), 0, maxWaitMs, o.wire.pieceGapMs))
         return false;
     int seed = 1;
     if (!readInt(QStringLiteral("seed"), 0, INT_MAX, seed))
         return false;
     o.seed = quint32(seed);
-    if (!readFrameList(m_parser.value(QStringLiteral("checksum-error"))))
+    if (!readFrameList(m_parser.value(QStringLiteral("checksum-error"))) ||
+        !readDropVertex(m_parser.value(QStringLiteral("drop-vertex"))))
         return false;
 
     o.regionsFile = m_parser.value(QStringLiteral("regions-file"));
+    o.truthFile = m_parser.value(QStringLiteral("truth"));
     o.log = m_parser.isSet(QStringLiteral("log"));
     o.faults.noReply = m_parser.isSet(QStringLiteral("no-reply"));
     o.faults.modelMismatch = m_parser.isSet(QStringLiteral("model-mismatch"));
@@ -202,6 +253,24 @@ bool SimCommandLine::readFrameList(const QString &text)
             return fail(QStringLiteral("--checksum-error takes frame numbers 1..45, not ") + item);
         m_options.faults.checksumErrorFrames.insert(frame);
     }
+    return true;
+}
+
+bool SimCommandLine::readDropVertex(const QString &text)
+{
+    if (text.isEmpty())
+        return true;
+    const QStringList parts = text.split(QLatin1Char('/'));
+    bool groupOk = false;
+    bool regionOk = false;
+    const int group = parts.value(0).toInt(&groupOk);
+    const int region = parts.value(1).toInt(&regionOk);
+    if (parts.size() != 2 || !groupOk || !regionOk || group < 1 || group > Regions::groupCount ||
+        region < 1 || region > Regions::regionsPerGroup)
+        return fail(QStringLiteral("--drop-vertex takes <group>/<region>, 1..15/1..3, not ") +
+                    text);
+    m_options.faults.dropVertexGroup = group;
+    m_options.faults.dropVertexRegion = region;
     return true;
 }
 
