@@ -7,14 +7,12 @@
 
 #include <QFile>
 
-#include <numeric>
 
 namespace {
 
 const QByteArray ack = QByteArray::fromHex("A55A0098FAFB");
 const QByteArray checksumError = QByteArray::fromHex("A55AFE96FAFB");
 const QByteArray modelMismatch = QByteArray::fromHex("A55AEF87FAFB");
-constexpr int checksumOffset = RegionFrame::bodySize;
 constexpr int firstVertexSlotOffset = 11;
 const QByteArray modbusReadHead = QByteArray::fromHex("010388"); // slave, read, 136 bytes
 constexpr int stopRotatingFrequency = 4;
@@ -25,13 +23,6 @@ const char *kindName(SimCommand::Kind kind)
         "stop",           "resolution query", "start",        "parameters",        "io output mode",
         "region request", "region frame ack", "region write", "region block read", "unknown"};
     return names[kind];
-}
-
-quint8 regionChecksum(const QByteArray &frame)
-{
-    const QByteArray body = frame.left(RegionFrame::bodySize);
-    return quint8(std::accumulate(body.begin(), body.end(), 0,
-                                  [](int sum, char byte) { return sum + quint8(byte); }));
 }
 
 } // namespace
@@ -266,7 +257,7 @@ QByteArray SimDevice::writeVerdict(const SimCommand &command, int frameNumber) c
         !RegionFrame::fitsStore(frame))
         return checksumError;
     // A Modbus block carries 00 in the checksum position; the CRC already guards it.
-    if (!m_options.modbus && regionChecksum(frame) != quint8(frame.at(checksumOffset)))
+    if (!m_options.modbus && !RegionFrame::isIntact(frame))
         return checksumError;
     return {};
 }
@@ -302,16 +293,9 @@ QByteArray SimDevice::deviceRegionFrame(int block, int frameNumber) const
     const int groupIndex = block / Regions::regionsPerGroup + 1;
     const int rgnIndex = block % Regions::regionsPerGroup;
     const Region &region = m_regions.value(groupIndex).at(rgnIndex);
-    RegionFrame::Content content;
-    content.groupIndex = frameNumber == m_options.faults.badGroupFrame ? 0 : groupIndex;
-    content.regionNumber = rgnIndex + 1;
-    content.alarmPointNum = region.alarmPointNum;
-    content.polygon = region.polygon;
-    QByteArray frame = RegionFrame::encodeBody(content);
-    frame[2] = 0x03;
-    frame.append(char(regionChecksum(frame)));
-    frame.append("\xFA\xFB", 2);
-    return frame;
+    const int named = frameNumber == m_options.faults.badGroupFrame ? 0 : groupIndex;
+    return RegionFrame::encodeFromDevice(
+        {named, rgnIndex + 1, region.alarmPointNum, region.polygon});
 }
 
 // Line noise: one bit of the first vertex slot flips after the checksum or CRC was computed.
