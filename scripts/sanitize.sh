@@ -28,6 +28,6 @@ echo "sanitize: build took $((SECONDS - start)) s"
 
 start=$SECONDS
 status=0
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure) || status=$?
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") || status=$?
 echo "sanitize: tests took $((SECONDS - start)) s"
 exit $status
