@@ -137,7 +137,7 @@ void DeviceSession::setLinkState(LinkState state)
     case RegionsToDevice:
         codes = QStringList{ReplyCode::ack, ReplyCode::checksumError, ReplyCode::modelMismatch};
         if (m_mode == Modbus)
-            codes.insert(1, writeEcho(m_writeResult.sent));
+            codes.insert(1, HexText::fromBytes(RegionFrame::modbusWriteEcho(m_writeResult.sent)));
         break;
     case StartingScan:
         m_decoder.restartStream();

@@ -160,7 +160,6 @@ private:
     void finishTransfer(Step done, const Step &report);
     void takeRegionFrame(const RegionFrame::Content &frame, RegionFrame::FrameCheck check);
     void storeRegion(const RegionFrame::Content &frame);
-    QString writeEcho(int block) const;
 
     LogSink m_log;
     StepTimer *m_timer;

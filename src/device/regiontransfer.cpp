@@ -5,7 +5,6 @@
 
 #include "protocol/commands.h"
 #include "protocol/hextext.h"
-#include "protocol/modbus.h"
 
 namespace {
 
@@ -14,8 +13,6 @@ constexpr int modbusBlockReplyWaitMs = 250;
 constexpr int rawReadingTimeoutMs = 10000;
 // A block whose reply came damaged is asked for at most this often in all.
 constexpr int modbusBlockAttempts = 3;
-// The device answers a Modbus block write with the request's first six bytes and their CRC.
-constexpr int modbusWriteEchoHeadSize = 6;
 
 } // namespace
 
@@ -64,12 +61,6 @@ void DeviceSession::writeNextFrame(Step done)
         }
         writeNextFrame(done);
     });
-}
-
-QString DeviceSession::writeEcho(int block) const
-{
-    const QByteArray request = RegionFrame::modbusWriteRequest(block, {});
-    return HexText::fromBytes(withModbusCrc(request.left(modbusWriteEchoHeadSize)));
 }
 
 void DeviceSession::handleRegionWriteReply(const QString &hex)

@@ -129,6 +129,11 @@ QByteArray modbusReadRequest(int block)
     return withModbusCrc(blockRequestHead(0x03, block));
 }
 
+QByteArray modbusWriteEcho(int block)
+{
+    return withModbusCrc(blockRequestHead(0x10, block));
+}
+
 Content decode(const QByteArray &frame)
 {
     Content content;

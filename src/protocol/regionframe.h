@@ -45,6 +45,8 @@ QByteArray encodeFromDevice(const Content &content);
 QByteArray modbusWriteRequest(int block, const QByteArray &body);
 // 01 03 addr 0044, CRC.
 QByteArray modbusReadRequest(int block);
+// 01 10 addr 0044, CRC: the standard answer to the write of block `block`.
+QByteArray modbusWriteEcho(int block);
 
 // Reads a received frame of type 0x03 (at least `size` bytes); the checksum is not examined.
 // The vertex count byte is signed; a negative count gives no vertices, and no more than
