@@ -10,10 +10,11 @@ namespace {
 // recovered angle gives back the one the frame carried.
 constexpr double hundredthsPerTurn = 36000.0;
 
+// A value that rounds to zero from below, as y does at 0 degrees, is written 0.0, not -0.0.
 QString oneDecimal(double value)
 {
-    // Adding +0.0 turns a -0 into 0.
-    return QString::number(value + 0.0, 'f', 1);
+    const QString text = QString::number(value, 'f', 1);
+    return text == QLatin1String("-0.0") ? QStringLiteral("0.0") : text;
 }
 
 } // namespace

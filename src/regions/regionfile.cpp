@@ -1,9 +1,12 @@
 #include "regions/regionfile.h"
 
+#include "protocol/regionframe.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
 
+#include <cmath>
 #include <optional>
 
 namespace RegionFile {
@@ -28,6 +31,15 @@ std::optional<QColor> readColor(QDataStream &stream)
     return color;
 }
 
+// A vertex the device's frame can carry as it is: a number within the scan field's reach on
+// both axes. Anything else would reach the device as some other point.
+bool isSendable(const QPointF &vertex)
+{
+    return std::isfinite(vertex.x()) && std::isfinite(vertex.y()) &&
+           std::abs(vertex.x()) <= RegionFrame::maxCoordinate &&
+           std::abs(vertex.y()) <= RegionFrame::maxCoordinate;
+}
+
 // Field by field rather than QPolygonF's operator>>: that one reserves the vertex count it
 // reads before checking it, and a foreign file's count can ask for gigabytes.
 std::optional<Region> readRegion(QDataStream &stream)
@@ -44,6 +56,8 @@ std::optional<Region> readRegion(QDataStream &stream)
     for (quint32 i = 0; i < vertexCount; ++i) {
         QPointF vertex;
         stream >> vertex;
+        if (!isSendable(vertex))
+            return std::nullopt;
         region.polygon.append(vertex);
     }
     qint32 alarmPointNum = 0;

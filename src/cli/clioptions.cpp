@@ -1,0 +1,173 @@
+#include "clioptions.h"
+
+#include <QMap>
+
+namespace {
+
+const char *const description =
+    "Talks to a VKS20 Series laser radar as vks20 does, without a window.\n"
+    "\n"
+    "vks20-cli LINK COMMAND [ARGS]\n"
+    "LINK (one):\n"
+    "  --serial PATH [--modbus] [--baud N]  serial device or pty; raw frames, or Modbus-RTU\n"
+    "  --udp HOST:PORT [--bind ADDR:PORT]   UDP to the device\n"
+    "COMMAND:\n"
+    "  info                                 initialise as vks20 does on connect; print mode,\n"
+    "                                       resolution, frame length\n"
+    "  regions read FILE                    read the 45 regions into FILE (regions.dat format)\n"
+    "  regions write FILE [--verify]        write the 45 regions of FILE; with --verify read\n"
+    "                                       them back and compare\n"
+    "  regions verify FILE                  compare the device's regions with FILE\n"
+    "  scan [--revolutions N] [--csv FILE]  start, collect N complete revolutions, stop\n"
+    "\n"
+    "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
+    "an incomplete reading, a mismatch); 2 usage, file or link-open error.";
+
+const QMap<QString, CliCommand> regionCommands = {
+    {QStringLiteral("read"), CliCommand::RegionsRead},
+    {QStringLiteral("write"), CliCommand::RegionsWrite},
+    {QStringLiteral("verify"), CliCommand::RegionsVerify},
+};
+
+} // namespace
+
+CliCommandLine::CliCommandLine()
+{
+    m_parser.setApplicationDescription(QString::fromLatin1(description));
+    m_parser.addPositionalArgument(QStringLiteral("command"),
+                                   QStringLiteral("info, regions read|write|verify FILE, scan."),
+                                   QStringLiteral("COMMAND [ARGS]"));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {"serial", "The device on this serial port or pseudo-terminal.", "path"},
+        {"modbus", "With --serial: Modbus-RTU framing."},
+        {"baud", "With --serial: baud rate. Default: 460800.", "n", "460800"},
+        {"udp", "The device at this UDP endpoint.", "host:port"},
+        {"bind", "With --udp: the local address and port. Default: 0.0.0.0:0.", "addr:port",
+         "0.0.0.0:0"},
+        {"verify", "With regions write: read the regions back and compare."},
+        {"revolutions", "With scan: complete revolutions to collect. Default: 1.", "n", "1"},
+        {"csv", "With scan: write every point to this CSV file.", "file"},
+        {"quiet", "No progress on stderr."},
+    });
+}
+
+bool CliCommandLine::parse(const QStringList &arguments)
+{
+    m_options = CliOptions();
+    m_error.clear();
+    if (!m_parser.parse(arguments))
+        return fail(m_parser.errorText());
+    if (helpRequested() || versionRequested())
+        return true;
+    if (!readLink() || !readCommand(m_parser.positionalArguments()))
+        return false;
+    const CliCommand command = m_options.command;
+    m_options.verify = m_parser.isSet(QStringLiteral("verify"));
+    m_options.csvFile = m_parser.value(QStringLiteral("csv"));
+    m_options.quiet = m_parser.isSet(QStringLiteral("quiet"));
+    bool revolutionsRead = false;
+    m_options.revolutions = m_parser.value(QStringLiteral("revolutions")).toInt(&revolutionsRead);
+    if (!revolutionsRead || m_options.revolutions < 1)
+        return fail(QStringLiteral("--revolutions takes a whole number from 1"));
+    return onlyWith(QStringLiteral("verify"), command == CliCommand::RegionsWrite,
+                    QStringLiteral("regions write")) &&
+           onlyWith(QStringLiteral("revolutions"), command == CliCommand::Scan,
+                    QStringLiteral("scan")) &&
+           onlyWith(QStringLiteral("csv"), command == CliCommand::Scan, QStringLiteral("scan"));
+}
+
+bool CliCommandLine::helpRequested() const
+{
+    return m_parser.isSet(QStringLiteral("help"));
+}
+
+bool CliCommandLine::versionRequested() const
+{
+    return m_parser.isSet(QStringLiteral("version"));
+}
+
+QString CliCommandLine::helpText() const
+{
+    return m_parser.helpText();
+}
+
+bool CliCommandLine::readLink()
+{
+    LinkOptions &link = m_options.link;
+    const bool serial = m_parser.isSet(QStringLiteral("serial"));
+    const bool udp = m_parser.isSet(QStringLiteral("udp"));
+    if (serial == udp)
+        return fail(QStringLiteral("give one link: --serial PATH or --udp HOST:PORT"));
+    if (!onlyWith(QStringLiteral("modbus"), serial, QStringLiteral("--serial")) ||
+        !onlyWith(QStringLiteral("baud"), serial, QStringLiteral("--serial")) ||
+        !onlyWith(QStringLiteral("bind"), udp, QStringLiteral("--udp")))
+        return false;
+    if (udp) {
+        link.mode = Net;
+        QString bindHost;
+        if (!readEndpoint(QStringLiteral("udp"), link.deviceHost, link.devicePort) ||
+            !readEndpoint(QStringLiteral("bind"), bindHost, link.bindPort))
+            return false;
+        if (!link.bindAddress.setAddress(bindHost))
+            return fail(QStringLiteral("--bind takes an IP address: ") + bindHost);
+        if (link.devicePort == 0)
+            return fail(QStringLiteral("--udp needs a port from 1 to 65535"));
+        return true;
+    }
+    link.mode = m_parser.isSet(QStringLiteral("modbus")) ? Modbus : Usb;
+    link.serialPath = m_parser.value(QStringLiteral("serial"));
+    bool baudRead = false;
+    link.baudRate = m_parser.value(QStringLiteral("baud")).toInt(&baudRead);
+    if (!baudRead || link.baudRate < 1)
+        return fail(QStringLiteral("--baud takes a positive whole number"));
+    return true;
+}
+
+bool CliCommandLine::readCommand(const QStringList &words)
+{
+    if (words.isEmpty())
+        return fail(QStringLiteral("no command given (see --help)"));
+    const QString &verb = words.first();
+    if (verb == QLatin1String("info") || verb == QLatin1String("scan")) {
+        if (words.size() > 1)
+            return fail(verb + QStringLiteral(" takes no arguments"));
+        m_options.command = verb == QLatin1String("info") ? CliCommand::Info : CliCommand::Scan;
+        return true;
+    }
+    if (verb != QLatin1String("regions"))
+        return fail(QStringLiteral("unknown command: ") + verb);
+    if (words.size() < 2 || !regionCommands.contains(words.at(1)))
+        return fail(QStringLiteral("regions takes read, write or verify"));
+    if (words.size() != 3)
+        return fail(QStringLiteral("regions ") + words.at(1) + QStringLiteral(" takes one FILE"));
+    m_options.command = regionCommands.value(words.at(1));
+    m_options.regionFile = words.at(2);
+    return true;
+}
+
+// HOST:PORT, the host in brackets when it is an IPv6 address.
+bool CliCommandLine::readEndpoint(const QString &option, QString &host, quint16 &port)
+{
+    const QString text = m_parser.value(option);
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    bool portRead = false;
+    port = colon < 0 ? 0 : text.mid(colon + 1).toUShort(&portRead);
+    host = text.left(colon).remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+    if (!portRead || host.isEmpty())
+        return fail(QStringLiteral("--%1 takes HOST:PORT, not %2").arg(option, text));
+    return true;
+}
+
+bool CliCommandLine::onlyWith(const QString &option, bool allowed, const QString &where)
+{
+    return allowed || !m_parser.isSet(option) ||
+           fail(QStringLiteral("--%1 only goes with %2").arg(option, where));
+}
+
+bool CliCommandLine::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "protocol/linktypes.h"
+
+#include <QCommandLineParser>
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+// How the tool reaches the device.
+struct LinkOptions
+{
+    ConnMode mode = Usb;
+    QString serialPath;
+    qint32 baudRate = 460800;
+    QString deviceHost;
+    quint16 devicePort = 0;
+    QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
+    quint16 bindPort = 0;
+};
+
+enum class CliCommand
+{
+    Info,
+    RegionsRead,
+    RegionsWrite,
+    RegionsVerify,
+    Scan,
+};
+
+struct CliOptions
+{
+    LinkOptions link;
+    CliCommand command = CliCommand::Info;
+    QString regionFile; // the FILE of the regions commands
+    bool verify = false;
+    int revolutions = 1;
+    QString csvFile; // empty: no CSV
+    bool quiet = false;
+};
+
+// The command line of vks20-cli: one link, one command and the options that go with it.
+class CliCommandLine
+{
+public:
+    CliCommandLine();
+
+    // False when the command line is not one the tool takes; errorText() says why.
+    bool parse(const QStringList &arguments);
+    bool helpRequested() const;
+    bool versionRequested() const;
+    QString helpText() const;
+    QString errorText() const { return m_error; }
+    const CliOptions &options() const { return m_options; }
+
+private:
+    bool readLink();
+    bool readCommand(const QStringList &words);
+    bool readEndpoint(const QString &option, QString &host, quint16 &port);
+    bool onlyWith(const QString &option, bool allowed, const QString &where);
+    bool fail(const QString &message);
+
+    QCommandLineParser m_parser;
+    CliOptions m_options;
+    QString m_error;
+};
