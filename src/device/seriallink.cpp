@@ -4,7 +4,8 @@
 
 #include <utility>
 
-SerialLink::SerialLink(LogSink log, QObject *parent) : DeviceLink(parent), m_log(std::move(log))
+SerialLink::SerialLink(LogSink log, QObject *parent)
+    : DeviceLink(parent), m_log(log ? std::move(log) : [](const QString &) {})
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLink::read);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::handleError);

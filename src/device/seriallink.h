@@ -11,6 +11,7 @@ class SerialLink : public DeviceLink
 {
     Q_OBJECT
 public:
+    // An empty log keeps the link silent.
     explicit SerialLink(LogSink log, QObject *parent = nullptr);
 
     // False when the port cannot be opened; errorText() then says why.

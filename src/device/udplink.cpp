@@ -5,7 +5,8 @@
 
 #include <utility>
 
-UdpLink::UdpLink(LogSink log, QObject *parent) : DeviceLink(parent), m_log(std::move(log))
+UdpLink::UdpLink(LogSink log, QObject *parent)
+    : DeviceLink(parent), m_log(log ? std::move(log) : [](const QString &) {})
 {
     connect(&m_socket, &QUdpSocket::readyRead, this, &UdpLink::read);
     connect(&m_socket, &QAbstractSocket::errorOccurred, this, &UdpLink::handleError);

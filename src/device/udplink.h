@@ -14,6 +14,7 @@ class UdpLink : public DeviceLink
 {
     Q_OBJECT
 public:
+    // An empty log keeps the link silent.
     explicit UdpLink(LogSink log, QObject *parent = nullptr);
 
     void setDeviceEndpoint(const QHostAddress &address, quint16 port);
