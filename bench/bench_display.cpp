@@ -1,4 +1,5 @@
-// Times the radar display's canvas redraw and a vertex drag on a full-HD widget.
+// Times the radar display's canvas redraw and a vertex drag (each move a step of the region
+// document's undo history) on a full-HD widget.
 // Run: QT_QPA_PLATFORM=offscreen ./bench_display [runs]
 #include "benchsupport.h"
 #include "display/radarindicatorwidget.h"
@@ -32,16 +33,17 @@ QVector<QVector<QPointF>> sampleCloud()
     return frames;
 }
 
-void addSampleRegions(RadarIndicatorWidget &widget)
+void addSampleRegions(RegionDocument &document)
 {
     for (int r = 0; r < 3; ++r) {
+        QPolygonF polygon;
         for (int k = 0; k < 30; ++k) {
             const double degrees = -40.0 + k * 260.0 / 29.0;
             const double distance = 2000.0 + 1500.0 * r + 300.0 * (k % 3);
-            widget.addRegionPoint(1, r,
-                                  QPointF(distance * qCos(qDegreesToRadians(degrees)),
-                                          distance * qSin(qDegreesToRadians(degrees))));
+            polygon.append(QPointF(distance * qCos(qDegreesToRadians(degrees)),
+                                   distance * qSin(qDegreesToRadians(degrees))));
         }
+        document.setVertexCount(1, r, polygon);
     }
 }
 
@@ -108,11 +110,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int runs = Bench::countArgument(argc, argv, 1, 50);
 
+    RegionDocument document;
     RadarIndicatorWidget widget;
+    widget.setDocument(&document);
     widget.resize(1920, 1080);
     widget.show();
     widget.setPointCloud(sampleCloud());
-    addSampleRegions(widget);
+    addSampleRegions(document);
     const auto redraw = [&] { widget.drawCanvas(); };
 
     std::printf("drawCanvas, 1920x1080, 1500 points, 3 x 30-vertex regions, %d runs\n", runs);
@@ -141,7 +145,7 @@ int main(int argc, char *argv[])
         widget.zoomOut();
     for (int i = 0; i < 22; ++i)
         widget.zoomIn();
-    const QPointF handle = widget.viewGeometry().toPixel(widget.regions()[1][0].polygon[0]);
+    const QPointF handle = widget.viewGeometry().toPixel(document.region(1, 0).polygon[0]);
     sendMouse(widget, QEvent::MouseMove, handle, Qt::NoButton, Qt::NoButton);
     sendMouse(widget, QEvent::MouseButtonPress, handle, Qt::LeftButton, Qt::LeftButton);
     int move = 0;

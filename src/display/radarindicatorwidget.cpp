@@ -1,17 +1,21 @@
 #include "display/radarindicatorwidget.h"
 
 #include "display/radarlayers.h"
-#include "regions/regionfile.h"
 
 #include <QDebug>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimerEvent>
 #include <QWheelEvent>
+
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -42,7 +46,7 @@ struct RadarIndicatorWidget::Private
     QLabel *angleLabel = nullptr;
     QPointF lastMousePos;
     QVector<QVector<QPointF>> pointCloud;
-    RegionStore store = Regions::initialStore();
+    QPointer<RegionDocument> document;
     bool sweeping = false;
     int sweepTimerId = 0;
     int sweepAngle = 0;
@@ -51,8 +55,16 @@ struct RadarIndicatorWidget::Private
     int regionIndex = 0;
     bool regionsVisible = true;
     int selectedPointIndex = -1;
+    // Each left press on a handle starts a drag of its own, which is one undo step.
+    int dragId = 0;
+    // The vertex a right press landed on; removed at the release unless the press panned.
+    int pendingRemoval = -1;
 
-    Region currentRegion() const { return store.value(groupIndex).value(regionIndex); }
+    bool editable() const { return regionsVisible && document; }
+    Region currentRegion() const
+    {
+        return document ? document->region(groupIndex, regionIndex) : Region();
+    }
     QVector<QLabel *> labelRow() const
     {
         return {scaleLabel, xLabel, yLabel, distanceLabel, angleLabel};
@@ -80,6 +92,8 @@ RadarIndicatorWidget::RadarIndicatorWidget(QWidget *parent)
     d->scaleLabel->adjustSize();
     showReadout(Readout());
     setMouseTracking(true);
+    // Focus on click or wheel, so that Delete reaches a hovered handle.
+    setFocusPolicy(Qt::WheelFocus);
     // The canvas covers the whole widget, so nothing beneath it needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -105,8 +119,9 @@ void RadarIndicatorWidget::drawCanvas()
     if (!d->regionsVisible)
         RadarLayers::clipToScanField(painter, d->view);
     RadarLayers::paintPointCloud(painter, d->view, d->cloudStyle, d->pointCloud);
-    if (d->regionsVisible)
-        RadarLayers::paintRegions(painter, d->view, d->store.value(d->groupIndex), d->regionIndex);
+    if (d->editable())
+        RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
+                                  d->regionIndex);
 }
 
 void RadarIndicatorWidget::zoomIn()
@@ -202,68 +217,30 @@ bool RadarIndicatorWidget::isSweeping() const
     return d->sweeping;
 }
 
-RegionStore &RadarIndicatorWidget::regions()
+void RadarIndicatorWidget::setDocument(RegionDocument *document)
 {
-    return d->store;
-}
-
-RegionStore RadarIndicatorWidget::sortedRegions() const
-{
-    return Regions::sortedRegions(d->store);
-}
-
-void RadarIndicatorWidget::addRegionPoint(int groupIndex, int rgnIndex, QPointF point)
-{
-    d->store[groupIndex][rgnIndex].polygon.append(point);
-    forgetSelectedPoint();
+    d->document = document;
+    connect(document, &RegionDocument::vertexMoved, this, [this](int groupIndex) {
+        if (groupIndex == d->groupIndex)
+            refresh();
+    });
+    connect(document, &RegionDocument::regionChanged, this,
+            &RadarIndicatorWidget::showRegionChange);
+    connect(document, &RegionDocument::storeReset, this, [this] {
+        forgetSelectedPoint();
+        refresh();
+    });
     refresh();
 }
 
-void RadarIndicatorWidget::clearRegionPoints(int groupIndex, int rgnIndex)
+void RadarIndicatorWidget::showRegionChange(int groupIndex, int rgnIndex)
 {
-    d->store[groupIndex][rgnIndex].polygon.clear();
-    forgetSelectedPoint();
+    if (groupIndex != d->groupIndex)
+        return;
+    // Added or removed vertices shift the indexes after them.
+    if (rgnIndex == d->regionIndex)
+        forgetSelectedPoint();
     refresh();
-}
-
-bool RadarIndicatorWidget::setRegionPoint(int groupIndex, int rgnIndex, int pointIndex,
-                                          const QPointF &point)
-{
-    QPolygonF &polygon = d->store[groupIndex][rgnIndex].polygon;
-    if (pointIndex < 0 || pointIndex >= polygon.size() || !isPointInRange(point))
-        return false;
-    polygon[pointIndex] = point;
-    refresh();
-    return true;
-}
-
-bool RadarIndicatorWidget::isPointInRange(const QPointF &point) const
-{
-    return Regions::isPointInRange(point);
-}
-
-void RadarIndicatorWidget::setAlarmPointNum(int groupIndex, int rgnIndex, int alarmPointNum)
-{
-    d->store[groupIndex][rgnIndex].alarmPointNum = alarmPointNum;
-}
-
-int RadarIndicatorWidget::alarmPointNum(int groupIndex, int rgnIndex) const
-{
-    return d->store.value(groupIndex).value(rgnIndex).alarmPointNum;
-}
-
-bool RadarIndicatorWidget::loadRegions(const QString &path)
-{
-    if (!RegionFile::load(path, d->store))
-        return false;
-    forgetSelectedPoint();
-    refresh();
-    return true;
-}
-
-bool RadarIndicatorWidget::saveRegions(const QString &path) const
-{
-    return RegionFile::save(d->store, path);
 }
 
 void RadarIndicatorWidget::setRegionsVisible(bool on)
@@ -347,16 +324,59 @@ void RadarIndicatorWidget::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::RightButton) {
         setCursor(Qt::OpenHandCursor);
         d->lastMousePos = event->pos();
+        d->pendingRemoval = d->regionsVisible ? d->selectedPointIndex : -1;
     } else if (event->button() == Qt::LeftButton) {
-        if (d->selectedPointIndex != -1 && d->regionsVisible)
+        if (d->selectedPointIndex != -1 && d->regionsVisible) {
             d->lastMousePos = event->pos();
+            ++d->dragId;
+        }
     }
 }
 
 void RadarIndicatorWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::RightButton)
-        setCursor(Qt::ArrowCursor);
+    if (event->button() != Qt::RightButton)
+        return;
+    setCursor(Qt::ArrowCursor);
+    removeVertex(std::exchange(d->pendingRemoval, -1));
+}
+
+void RadarIndicatorWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !d->editable() || d->selectedPointIndex != -1)
+        return;
+    // Whole millimetres, so the editor's table shows the vertex exactly as stored; +0.0 turns
+    // a rounded -0 into 0.
+    const QPointF world = d->view.toWorld(event->pos());
+    const QPointF vertex(std::round(world.x()) + 0.0, std::round(world.y()) + 0.0);
+    const RegionDocument::AddResult result =
+        d->document->addVertex(d->groupIndex, d->regionIndex, vertex);
+    if (result != RegionDocument::AddResult::Added)
+        emit vertexRefused(result);
+}
+
+void RadarIndicatorWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete && d->selectedPointIndex != -1)
+        removeVertex(d->selectedPointIndex);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void RadarIndicatorWidget::leaveEvent(QEvent *event)
+{
+    // Nothing is hovered once the pointer has gone (Qt holds the leave back during a drag).
+    if (d->selectedPointIndex != -1) {
+        forgetSelectedPoint();
+        update();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void RadarIndicatorWidget::removeVertex(int pointIndex)
+{
+    if (pointIndex != -1 && d->editable())
+        d->document->removeVertex(d->groupIndex, d->regionIndex, pointIndex);
 }
 
 void RadarIndicatorWidget::mouseMoveEvent(QMouseEvent *event)
@@ -364,6 +384,9 @@ void RadarIndicatorWidget::mouseMoveEvent(QMouseEvent *event)
     const QPointF pos = event->pos();
     const Qt::MouseButtons buttons = event->buttons();
     if (buttons == Qt::RightButton) {
+        // A right press that moves is a pan, never a removal.
+        if (pos != d->lastMousePos)
+            d->pendingRemoval = -1;
         setCursor(Qt::ClosedHandCursor);
         d->view.pan(pos - d->lastMousePos);
         d->lastMousePos = pos;
@@ -390,17 +413,19 @@ void RadarIndicatorWidget::hoverVertex(const QPointF &pos)
         if (QRectF(pixel.x() - half, pixel.y() - half, 2 * half, 2 * half).contains(pos))
             hovered = k;
     }
-    d->selectedPointIndex = hovered;
     setCursor(hovered == -1 ? Qt::ArrowCursor : Qt::SizeAllCursor);
+    if (hovered != d->selectedPointIndex) {
+        d->selectedPointIndex = hovered;
+        update(); // the hovered handle is highlighted over the canvas
+    }
 }
 
 void RadarIndicatorWidget::dragVertex(const QPointF &pos)
 {
     const int index = d->selectedPointIndex;
-    if (index == -1 || !d->regionsVisible)
+    if (index == -1 || !d->editable())
         return;
     const QPolygonF points = d->currentRegion().polygon;
-    // The store can also change in place through regions(); never follow a vanished vertex.
     if (index >= points.size())
         return;
     // Only the pointer's movement counts, so a vertex held back at the range limit
@@ -409,8 +434,7 @@ void RadarIndicatorWidget::dragVertex(const QPointF &pos)
     const QPointF moved(
         points[index].x() + delta.x() / d->view.cellPixels() * d->view.cellMillimetres(),
         points[index].y() - delta.y() / d->view.cellPixels() * d->view.cellMillimetres());
-    if (setRegionPoint(d->groupIndex, d->regionIndex, index, moved))
-        emit updateRegionPoint(d->groupIndex, d->regionIndex, index, moved);
+    d->document->setVertex(d->groupIndex, d->regionIndex, index, moved, d->dragId);
     d->lastMousePos = pos;
 }
 
@@ -429,6 +453,11 @@ void RadarIndicatorWidget::paintEvent(QPaintEvent *event)
         painter.drawImage(event->rect(), d->canvas, event->rect());
     if (d->sweeping)
         RadarLayers::paintSweep(painter, d->view, d->sweepAngle);
+    const QPolygonF points = d->currentRegion().polygon;
+    const int hovered = d->selectedPointIndex;
+    if (d->editable() && hovered >= 0 && hovered < points.size())
+        RadarLayers::paintHoveredHandle(painter, d->view, points.at(hovered), hovered + 1,
+                                        d->labelFont);
 }
 
 void RadarIndicatorWidget::resizeEvent(QResizeEvent *event)

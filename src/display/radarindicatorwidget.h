@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/viewgeometry.h"
-#include "regions/region.h"
+#include "regions/regiondocument.h"
 
 #include <QPointF>
 #include <QVector>
@@ -13,8 +13,9 @@ class QImage;
 class QPixmap;
 
 // The radar display: grid, scan field, point cloud and the regions of one group, with
-// pointer readout, wheel zoom, right-button pan and left-button vertex dragging.
-// The region page's instance holds the program's only region store.
+// pointer readout, wheel zoom and right-button pan. On the region page it edits the current
+// region of its document with the mouse: a left drag moves a vertex, a double click on empty
+// canvas adds one, a right click on a handle (or Delete while one is hovered) removes it.
 class RadarIndicatorWidget : public QWidget
 {
     Q_OBJECT
@@ -37,18 +38,9 @@ public:
     void stopSweep();
     bool isSweeping() const;
 
-    RegionStore &regions();
-    RegionStore sortedRegions() const;
-    void addRegionPoint(int groupIndex, int rgnIndex, QPointF point);
-    void clearRegionPoints(int groupIndex, int rgnIndex);
-    bool setRegionPoint(int groupIndex, int rgnIndex, int pointIndex, const QPointF &point);
-    bool isPointInRange(const QPointF &point) const;
-    void setAlarmPointNum(int groupIndex, int rgnIndex, int alarmPointNum);
-    int alarmPointNum(int groupIndex, int rgnIndex) const;
-    // True only when the file was sound and applied.
-    bool loadRegions(const QString &path);
-    // True only when the whole file was written.
-    bool saveRegions(const QString &path) const;
+    // The regions shown and edited with the mouse; without one the display shows none.
+    // Set once, before the display is used.
+    void setDocument(RegionDocument *document);
 
     void setRegionsVisible(bool on);
     bool regionsVisible() const;
@@ -63,13 +55,17 @@ public:
     int sweepAngle() const;
 
 signals:
-    void updateRegionPoint(int groupIndex, int rgnIndex, int pointIndex, QPointF point);
+    // A double click asked for a vertex the region cannot take.
+    void vertexRefused(RegionDocument::AddResult reason);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -82,6 +78,8 @@ private:
     void showReadout(const Readout &readout);
     void hoverVertex(const QPointF &pos);
     void dragVertex(const QPointF &pos);
+    void removeVertex(int pointIndex);
+    void showRegionChange(int groupIndex, int rgnIndex);
     void forgetSelectedPoint();
 
     std::unique_ptr<Private> d;

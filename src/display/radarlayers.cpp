@@ -11,6 +11,9 @@ namespace RadarLayers {
 namespace {
 
 const QColor handleColor(255, 255, 255, 128);
+const QColor hoveredHandleOutline(0, 0, 0);
+// Pixels between a hovered handle and its number.
+constexpr double numberGap = 3.0;
 constexpr int sweepSpanDegrees = 90;
 // Lines beyond this margin around the canvas cannot touch a visible pixel.
 constexpr double offCanvasMargin = 2.0;
@@ -236,6 +239,20 @@ void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup
         painter.drawRect(QRect(int(pixel.x() - handleHalfSize), int(pixel.y() - handleHalfSize),
                                handleSize, handleSize));
     }
+}
+
+void paintHoveredHandle(QPainter &painter, const ViewGeometry &view, const QPointF &point,
+                        int number, const QFont &font)
+{
+    const QPointF pixel = view.toPixel(point);
+    const QPointF corner(handleHalfSize, handleHalfSize);
+    painter.setPen(hoveredHandleOutline);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(pixel - corner, pixel + corner));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(pixel + QPointF(handleHalfSize + numberGap, -handleHalfSize - numberGap),
+                     QString::number(number));
 }
 
 void paintSweep(QPainter &painter, const ViewGeometry &view, int sweepAngle)

@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QVector>
 
+class QFont;
 class QPainter;
 
 // Fixed colours of the picture beneath the data.
@@ -42,6 +43,9 @@ QPolygonF regionPixelPolygon(const ViewGeometry &view, const QPolygonF &points);
 // The other regions first, the current one on top with a handle on each of its points.
 void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group,
                   int currentRegion);
+// The handle under the pointer, opaque and outlined, with its vertex number beside it.
+void paintHoveredHandle(QPainter &painter, const ViewGeometry &view, const QPointF &point,
+                        int number, const QFont &font);
 void paintSweep(QPainter &painter, const ViewGeometry &view, int sweepAngle);
 
 // The vertex handle's square around a point's pixel position.

@@ -5,6 +5,8 @@
 #include "device/udplink.h"
 #include "display/radarindicatorwidget.h"
 #include "mainwindow/datamessagelog.h"
+#include "mainwindow/regioneditactions.h"
+#include "regions/regiondocument.h"
 #include "regions/regionwidget.h"
 #include "ui_mainwindow.h"
 
@@ -81,7 +83,9 @@ MainWindow::~MainWindow()
     closeCurrentLink();
 
     // The session goes first: nothing it still has under way may reach a window half gone.
+    // So does the region document, which the display and the edit actions still follow.
     delete session;
+    delete regionDocument;
     delete dataMessageLog;
     delete ui;
     regionWidgets.clear();
@@ -133,8 +137,17 @@ void MainWindow::loadWiringDiagram()
     ui->labelWritingDiagram->setPixmap(diagram);
 }
 
+// The region document with everything that edits it: the display, the three editors and the
+// page's edit actions.
 void MainWindow::createRegionEditors()
 {
+    regionDocument = new RegionDocument(this);
+    ui->radarIndicatorWidgetDrawRgn->setDocument(regionDocument);
+    regionEditActions =
+        new RegionEditActions(regionDocument, ui->pageRegionSettings, ui->listWidgetRgnGroupIndex);
+    ui->toolButtonUndo->setDefaultAction(regionEditActions->undoAction());
+    ui->toolButtonRedo->setDefaultAction(regionEditActions->redoAction());
+
     QVBoxLayout *tabLayouts[] = {ui->verticalLayoutTab1, ui->verticalLayoutTab2,
                                  ui->verticalLayoutTab3};
     for (int rgnIndex = 0; rgnIndex < 3; ++rgnIndex) {
@@ -147,44 +160,41 @@ void MainWindow::createRegionEditors()
 
 void MainWindow::connectRegionEditors()
 {
-    RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
     for (RegionWidget *editor : qAsConst(regionWidgets)) {
         connect(
             editor, &RegionWidget::addRegionPoints, editor,
-            [this, display](RegionWidget *p, int rgnIndex) {
+            [this](RegionWidget *p, int rgnIndex) {
                 const int group = currentGroupRow();
-                if (group < 1)
-                    return;
-                display->clearRegionPoints(group, rgnIndex);
-                for (const QPointF &point : p->regionPoints())
-                    display->addRegionPoint(group, rgnIndex, point);
+                if (group >= 1)
+                    regionDocument->setVertexCount(group, rgnIndex, QPolygonF(p->regionPoints()));
             },
             Qt::DirectConnection);
     }
-    connect(this, &MainWindow::updateGroupAndRgnIndex, display,
+    connect(this, &MainWindow::updateGroupAndRgnIndex, ui->radarIndicatorWidgetDrawRgn,
             &RadarIndicatorWidget::setCurrentGroupAndRegion, Qt::DirectConnection);
-    connect(this, &MainWindow::updateAlarmPointNum, display,
-            &RadarIndicatorWidget::setAlarmPointNum, Qt::DirectConnection);
-    connect(
-        display, &RadarIndicatorWidget::updateRegionPoint, display,
-        [this](int, int rgnIndex, int pointIndex, QPointF point) {
-            regionWidgets.at(rgnIndex)->updateRegionPoint(pointIndex, point);
-        },
-        Qt::DirectConnection);
+    connect(this, &MainWindow::updateAlarmPointNum, regionDocument,
+            &RegionDocument::setAlarmPointNum, Qt::DirectConnection);
     for (RegionWidget *editor : qAsConst(regionWidgets)) {
         // isInRange travels by reference, so this connection must stay direct.
         connect(
             editor, &RegionWidget::updateRegionPoints, editor,
-            [this, display](int rgnIndex, int pointIndex, QPointF point, bool &isInRange) {
+            [this](int rgnIndex, int pointIndex, QPointF point, bool &isInRange) {
                 const int group = currentGroupRow();
                 if (group >= 1)
-                    isInRange = display->setRegionPoint(group, rgnIndex, pointIndex, point);
+                    isInRange = regionDocument->setVertex(group, rgnIndex, pointIndex, point);
             },
             Qt::DirectConnection);
         connect(
             editor, &RegionWidget::beyondTheRange, this,
             [this] { showMessage(tr("设置位置超限！")); }, Qt::DirectConnection);
+        connect(editor, &RegionWidget::colorChosen, this,
+                [this](int rgnIndex, const QColor &color) {
+                    const int group = currentGroupRow();
+                    if (group >= 1)
+                        regionDocument->setColor(group, rgnIndex, color);
+                });
     }
+    connectRegionDocument();
 }
 
 void MainWindow::installValidators()

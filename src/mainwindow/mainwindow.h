@@ -10,6 +10,8 @@
 
 class QComboBox;
 class QPushButton;
+class RegionDocument;
+class RegionEditActions;
 class RegionWidget;
 class DataMessageLog;
 class SerialLink;
@@ -54,7 +56,8 @@ private slots:
     void on_pushButtonStopScan_clicked();
     void on_comboBoxIOMode_currentIndexChanged(int index);
 
-    // Region page (mainwindow_regions.cpp, mainwindow_regiontransfer.cpp)
+    // Region page (mainwindow_regions.cpp, mainwindow_regiontransfer.cpp,
+    // mainwindow_teachin.cpp, mainwindow_regionexport.cpp)
     void on_pushButtonOpenConfig_clicked();
     void on_pushButtonSaveConfig_clicked();
     void on_pushButtonDownload_clicked();
@@ -62,6 +65,9 @@ private slots:
     void on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow);
     void on_tabWidgetRgnIndex_currentChanged(int index);
     void on_spinBoxAlarmPointNum_valueChanged(int arg1);
+    void on_pushButtonTeachIn_clicked();
+    void on_pushButtonExportImage_clicked();
+    void on_pushButtonExportRegions_clicked();
 
     // Scan page display controls (mainwindow.cpp)
     void on_comboBoxGraphType_currentIndexChanged(int index);
@@ -106,7 +112,19 @@ private:
     void refreshAlarmPointNum();
     void showGroupInEditors(int group);
     void updateGroupIcons(int groupIndex);
+    void showThumbnailAsIcon(int group);
     void showMessage(const QString &text);
+
+    // Region editing (mainwindow_regionedit.cpp)
+    void connectRegionDocument();
+    void showRegionInEditor(int group, int rgnIndex);
+    void showRegionChange(int group, int rgnIndex);
+    void refreshGroupIcon(int group);
+    void updateRegionEditControls();
+
+    // Teaching a region from the scan (mainwindow_teachin.cpp)
+    void connectTeachIn();
+    void setScanning(bool on);
 
     // Region transfer (mainwindow_regiontransfer.cpp)
     void showTransferStarted(DeviceSession::Transfer transfer);
@@ -119,6 +137,8 @@ private:
     SerialLink *serialLink;
     UdpLink *udpLink;
     QVector<RegionWidget *> regionWidgets;
+    RegionDocument *regionDocument = nullptr;
+    RegionEditActions *regionEditActions = nullptr;
     DataMessageLog *dataMessageLog = nullptr;
 
     int connMode = Usb;
@@ -128,4 +148,8 @@ private:
     // Revolution-closing frames since the display last got one; it takes one in four.
     int revolutionsSinceShown = 0;
     QIcon defaultGroupIcon;
+    // Between the scan's start and its stop (or the link's close); the newest complete
+    // revolution of it is what a region is taught from.
+    bool scanning = false;
+    ScanFrames teachRevolution;
 };

@@ -60,6 +60,7 @@ void MainWindow::connectSession()
     for (DeviceLink *link :
          {static_cast<DeviceLink *>(serialLink), static_cast<DeviceLink *>(udpLink)})
         connect(link, &DeviceLink::faulted, this, &MainWindow::clearBothDisplays);
+    connectTeachIn();
 }
 
 void MainWindow::initialiseDevice()

@@ -132,6 +132,7 @@ void MainWindow::showLinkClosed()
 {
     closeCurrentLink();
     setDeviceControlsEnabled(false);
+    setScanning(false);
     ui->comboBoxConnMode->setEnabled(true);
     for (QLineEdit *field :
          {ui->lineEditDevName, ui->lineEditSerialNo, ui->lineEditVersionNo,

@@ -4,7 +4,7 @@
 #include "app/applogger.h"
 #include "chrome/dialoginfo.h"
 #include "display/radarindicatorwidget.h"
-#include "regions/regionwidget.h"
+#include "regions/regiondocument.h"
 #include "ui_mainwindow.h"
 
 #include <QFileDialog>
@@ -15,7 +15,8 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
 {
     const bool groupSelected = currentRow != 0;
     for (QWidget *control :
-         QWidgetList{ui->tabWidgetRgnIndex, ui->pushButtonOpenConfig, ui->pushButtonSaveConfig}) {
+         QWidgetList{ui->tabWidgetRgnIndex, ui->pushButtonOpenConfig, ui->pushButtonSaveConfig,
+                     ui->pushButtonExportImage, ui->pushButtonExportRegions}) {
         control->setEnabled(groupSelected);
     }
     // The device-side controls need a link as well as a group.
@@ -24,6 +25,8 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
                                         ui->pushButtonUpload, ui->pushButtonDownload}) {
         control->setEnabled(deviceSide);
     }
+
+    updateRegionEditControls();
 
     RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
     display->setRegionsVisible(groupSelected);
@@ -60,9 +63,8 @@ void MainWindow::on_spinBoxAlarmPointNum_valueChanged(int arg1)
 void MainWindow::showGroupInEditors(int group)
 {
     refreshAlarmPointNum();
-    const RegionGroup regions = ui->radarIndicatorWidgetDrawRgn->regions().value(group);
-    for (int i = 0; i < regions.size() && i < regionWidgets.size(); ++i)
-        regionWidgets.at(i)->setPoints(regions.at(i).polygon);
+    for (int rgnIndex = 0; rgnIndex < regionWidgets.size(); ++rgnIndex)
+        showRegionInEditor(group, rgnIndex);
 }
 
 void MainWindow::refreshAlarmPointNum()
@@ -70,8 +72,8 @@ void MainWindow::refreshAlarmPointNum()
     const int group = currentGroupRow();
     if (group < 1)
         return;
-    const int count = ui->radarIndicatorWidgetDrawRgn->alarmPointNum(
-        group, ui->tabWidgetRgnIndex->currentIndex());
+    const int count =
+        regionDocument->region(group, ui->tabWidgetRgnIndex->currentIndex()).alarmPointNum;
     // The spin box clamps to its range; the store keeps its own value.
     const QSignalBlocker blocker(ui->spinBoxAlarmPointNum);
     ui->spinBoxAlarmPointNum->setValue(count);
@@ -88,16 +90,13 @@ void MainWindow::updateGroupIcons(int groupIndex)
 
     const auto showThumbnail = [&](int group) {
         display->setCurrentGroupAndRegion(group, rgnIndex);
-        QPixmap picture;
-        display->thumbnail(picture);
-        if (!picture.isNull())
-            ui->listWidgetRgnGroupIndex->item(group)->setIcon(QIcon(picture));
+        showThumbnailAsIcon(group);
     };
 
     if (groupIndex != -1) {
         showThumbnail(groupIndex);
     } else {
-        const RegionStore &store = display->regions();
+        const RegionStore &store = regionDocument->store();
         for (auto it = store.cbegin(); it != store.cend(); ++it) {
             const bool hasVertices = std::any_of(
                 it->cbegin(), it->cend(), [](const Region &r) { return !r.polygon.isEmpty(); });
@@ -108,6 +107,15 @@ void MainWindow::updateGroupIcons(int groupIndex)
         }
     }
     display->setCurrentGroupAndRegion(selectedGroup > 0 ? selectedGroup : 1, rgnIndex);
+}
+
+// The icon of row `group` becomes the display's current picture.
+void MainWindow::showThumbnailAsIcon(int group)
+{
+    QPixmap picture;
+    ui->radarIndicatorWidgetDrawRgn->thumbnail(picture);
+    if (!picture.isNull())
+        ui->listWidgetRgnGroupIndex->item(group)->setIcon(QIcon(picture));
 }
 
 void MainWindow::showMessage(const QString &text)
@@ -124,17 +132,12 @@ void MainWindow::on_pushButtonOpenConfig_clicked()
     if (name.isEmpty())
         return;
 
-    const int previousRow = currentGroupRow();
-    ui->listWidgetRgnGroupIndex->setCurrentRow(0);
-    if (!ui->radarIndicatorWidgetDrawRgn->loadRegions(name)) {
-        // The store is untouched; show the group the operator was working on again.
-        ui->listWidgetRgnGroupIndex->setCurrentRow(previousRow);
+    // The store's reset shows the new regions in the editors and the icons.
+    if (!regionDocument->loadFile(name)) {
         showMessage(tr("打开区域设置文件失败！"));
         return;
     }
     ui->listWidgetRgnGroupIndex->setCurrentRow(1);
-    updateGroupIcons(-1);
-    logInfo(QStringLiteral("Set region group index icon......"));
     showMessage(tr("打开区域设置文件成功！"));
 }
 
@@ -144,6 +147,6 @@ void MainWindow::on_pushButtonSaveConfig_clicked()
         this, tr("保存区域设置文件"), QStringLiteral("regions.dat"), tr("dat文件(*.dat)"));
     if (name.isEmpty())
         return;
-    showMessage(ui->radarIndicatorWidgetDrawRgn->saveRegions(name) ? tr("保存区域设置文件成功！")
-                                                                   : tr("保存区域设置文件失败！"));
+    showMessage(regionDocument->saveFile(name) ? tr("保存区域设置文件成功！")
+                                               : tr("保存区域设置文件失败！"));
 }

@@ -4,14 +4,14 @@
 #include "mainwindow/mainwindow.h"
 
 #include "app/applogger.h"
-#include "display/radarindicatorwidget.h"
+#include "regions/regiondocument.h"
 #include "regions/regionframes.h"
 #include "ui_mainwindow.h"
 
 void MainWindow::on_pushButtonUpload_clicked()
 {
     // A transfer already asked for takes this click for nothing.
-    if (session->writeRegions(RegionFrames::toDevice(ui->radarIndicatorWidgetDrawRgn->regions())))
+    if (session->writeRegions(RegionFrames::toDevice(regionDocument->store())))
         ui->pushButtonUpload->setEnabled(false);
 }
 
@@ -32,13 +32,10 @@ void MainWindow::showTransferStarted(DeviceSession::Transfer transfer)
 
 void MainWindow::storeReceivedRegion(const RegionFrame::Content &frame)
 {
-    RegionFrames::store(ui->radarIndicatorWidgetDrawRgn->regions(), frame);
-    // A new row shows its group through the row handler; the group already shown is shown
-    // again, or its editors would hold what the device just replaced.
-    if (currentGroupRow() == frame.groupIndex)
-        showGroupInEditors(frame.groupIndex);
-    else
-        ui->listWidgetRgnGroupIndex->setCurrentRow(frame.groupIndex);
+    // The group already shown follows the document's change; a new row shows its group through
+    // the row handler.
+    regionDocument->storeReceivedFrame(frame);
+    ui->listWidgetRgnGroupIndex->setCurrentRow(frame.groupIndex);
 }
 
 void MainWindow::showRegionsWritten(const RegionWriteResult &result)
@@ -54,11 +51,11 @@ void MainWindow::showRegionsWritten(const RegionWriteResult &result)
 void MainWindow::showRegionsRead(const RegionReadResult &result)
 {
     ui->pushButtonDownload->setEnabled(true);
+    regionDocument->endReading();
     if (!result.complete()) {
         showMessage(tr("上传区域设置未完成：已收到 %1/45 个区域！").arg(result.received));
         return;
     }
-    ui->radarIndicatorWidgetDrawRgn->refresh();
     updateGroupIcons(-1);
     logInfo(QStringLiteral("Set region group index icon......"));
     ui->progressBarUpAndDownload->setMaximum(RegionFrame::regionCount);

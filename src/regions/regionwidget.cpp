@@ -63,11 +63,6 @@ RegionWidget::~RegionWidget()
 void RegionWidget::setColor(const QColor &c)
 {
     regionColor = c;
-    showColor(c);
-}
-
-void RegionWidget::showColor(const QColor &c)
-{
     ui->pushButtonColorSelected->setStyleSheet(
         QStringLiteral("QPushButton{background-color:rgba(%1,%2,%3,%4);}")
             .arg(c.red())
@@ -104,11 +99,11 @@ void RegionWidget::updateRegionPoint(int pointIndex, QPointF point)
 
 void RegionWidget::on_pushButtonColorSelected_clicked()
 {
-    // Only the button shows the choice; the region keeps its colour. Cancel changes nothing.
+    // Cancel changes nothing.
     const QColor chosen =
         QColorDialog::getColor(regionColor, this, tr("颜色对话框"), QColorDialog::ShowAlphaChannel);
     if (chosen.isValid())
-        showColor(chosen);
+        emit colorChosen(regionIndex, chosen);
 }
 
 void RegionWidget::on_spinBox_valueChanged(int arg1)

@@ -37,6 +37,8 @@ signals:
     // The reference only comes back through a direct connection.
     void updateRegionPoints(int rgnIndex, int pointIndex, QPointF point, bool &isInRange);
     void beyondTheRange();
+    // The operator chose a colour; the owner recolours the region, and the button with it.
+    void colorChosen(int rgnIndex, const QColor &color);
 
 public slots:
     // A vertex moved elsewhere (dragged on the display): show it and select its row.
@@ -48,7 +50,6 @@ private slots:
     void on_tableWidget_cellChanged(int row, int column);
 
 private:
-    void showColor(const QColor &c);
     // Rewrites rows from their slots; the table's signals are blocked meanwhile.
     void showRows(int firstRow, int rowCount);
 

@@ -1,5 +1,6 @@
 #include "display/radarlayers.h"
 #include "displaytestsupport.h"
+#include "regions/regionfile.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,8 +16,7 @@ enum class Change
     Refill,
     OtherRegion,
     HiddenHover,
-    LoadFile,
-    ShrunkInPlace
+    StoreReset,
 };
 Q_DECLARE_METATYPE(Change)
 
@@ -28,33 +28,40 @@ QPointF atAngle(double degrees, double distance)
                    distance * qSin(qDegreesToRadians(degrees)));
 }
 
-void fillRegion(RadarIndicatorWidget &widget, int g, int r, const Points &points)
+// A shown 600 x 600 display editing a document of its own.
+struct Editing
 {
-    widget.clearRegionPoints(g, r);
-    for (const QPointF &point : points)
-        widget.addRegionPoint(g, r, point);
-}
+    explicit Editing(int zoomInNotches = 0) : widget(shownWidget(QSize(600, 600), zoomInNotches))
+    {
+        widget->setDocument(&document);
+    }
+    void fill(int g, int r, const Points &p) { document.setVertexCount(g, r, QPolygonF(p)); }
+    Points polygon(int g = 1, int r = 0) const { return document.region(g, r).polygon; }
+    QPointF pixel(const QPointF &world) const { return widget->viewGeometry().toPixel(world); }
+    // Hovers over the vertex's handle, presses the left button there and moves by `steps`.
+    void dragVertex(const QPointF &vertex, const QVector<QPoint> &steps)
+    {
+        QPointF pos = pixel(vertex);
+        hover(widget.get(), pos);
+        press(widget.get(), pos, Qt::LeftButton);
+        for (const QPoint &step : steps)
+            drag(widget.get(), pos += step, Qt::LeftButton);
+        sendMouse(widget.get(), QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
+    }
+    void doubleClick(const QPointF &world)
+    {
+        sendMouse(widget.get(), QEvent::MouseButtonDblClick, pixel(world), Qt::LeftButton,
+                  Qt::LeftButton);
+    }
 
-// Hovers over the vertex's handle, presses the left button there and moves by `steps` in turn.
-void dragVertex(RadarIndicatorWidget &widget, const QPointF &vertex, const QVector<QPoint> &steps)
-{
-    QPointF pos = widget.viewGeometry().toPixel(vertex);
-    hover(&widget, pos);
-    press(&widget, pos, Qt::LeftButton);
-    for (const QPoint &step : steps)
-        drag(&widget, pos += step, Qt::LeftButton);
-    sendMouse(&widget, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
-}
-
-Points polygonOf(RadarIndicatorWidget &widget, int g = 1, int r = 0)
-{
-    return widget.regions()[g][r].polygon;
-}
+    RegionDocument document;
+    std::unique_ptr<RadarIndicatorWidget> widget;
+};
 
 } // namespace
 
-// Range limits and the region file's bytes are the region model's suite; here they are
-// reached through the display.
+// Range limits, the region file's bytes and the undo steps are the region suites'; here they
+// are reached through the mouse.
 class TestRegionDisplay : public QObject
 {
     Q_OBJECT
@@ -63,34 +70,31 @@ class TestRegionDisplay : public QObject
 private slots:
     void polygonRunsFromSensorInAngleOrder()
     {
-        const auto widget = shownWidget(QSize(600, 600));
-        const QImage empty = widget->canvas().copy();
-        const QPointF at10 = atAngle(10, 3000);
-        const QPointF at350 = atAngle(350, 3000);
-        const QPointF at90 = atAngle(90, 2000);
-        fillRegion(*widget, 1, 0, {at10, at350, at90});
+        Editing editing;
+        const QImage empty = editing.widget->canvas().copy();
+        const QPointF at10 = atAngle(10, 3000), at350 = atAngle(350, 3000),
+                      at90 = atAngle(90, 2000);
+        editing.fill(1, 0, {at10, at350, at90});
 
-        const ViewGeometry &view = widget->viewGeometry();
+        const ViewGeometry &view = editing.widget->viewGeometry();
         QCOMPARE(
-            Points(RadarLayers::regionPixelPolygon(view, polygonOf(*widget))),
+            Points(RadarLayers::regionPixelPolygon(view, editing.polygon())),
             (Points{view.origin(), view.toPixel(at350), view.toPixel(at10), view.toPixel(at90)}));
-        // Sorting is for drawing and for the device; the store keeps the entry order.
-        QCOMPARE(polygonOf(*widget), (Points{at10, at350, at90}));
-        QCOMPARE(Points(widget->sortedRegions()[1][0].polygon), (Points{at350, at10, at90}));
-
         // The wedge between 350° and 10° is filled: the polygon closes over the +x axis.
         const QPointF onAxis(2000, 40);
-        QVERIFY(canvasColorAt(*widget, onAxis) != empty.pixelColor(pixelOf(*widget, onAxis)));
-        widget->clearRegionPoints(1, 0);
-        QCOMPARE(widget->canvas(), empty);
+        QVERIFY(canvasColorAt(*editing.widget, onAxis) !=
+                empty.pixelColor(pixelOf(*editing.widget, onAxis)));
+        editing.fill(1, 0, {});
+        QCOMPARE(editing.widget->canvas(), empty);
     }
 
     void currentRegionLiesOnTop()
     {
-        const auto widget = shownWidget(QSize(600, 600));
+        Editing editing;
+        RadarIndicatorWidget *widget = editing.widget.get();
         const Points triangle{QPointF(3000, 1000), QPointF(1000, 3000)};
-        fillRegion(*widget, 1, 0, triangle);
-        fillRegion(*widget, 1, 1, triangle);
+        editing.fill(1, 0, triangle);
+        editing.fill(1, 1, triangle);
         const QPointF inside(1330, 1330);
         const QColor firstOnTop = canvasColorAt(*widget, inside);
         QVERIFY(firstOnTop.red() > firstOnTop.blue() + 60);
@@ -109,13 +113,13 @@ private slots:
     void farReachingRegionAtFinestScale()
     {
         // 0.25 mm per pixel: the vertices lie thousands of pixels away.
-        const auto widget = shownWidget(QSize(600, 600), 70);
-        fillRegion(*widget, 1, 0, {QPointF(3000, 1000), QPointF(-3000, 1000), QPointF(0, 19000)});
-        const QImage withRegion = widget->canvas().copy();
-        widget->setRegionsVisible(false);
+        Editing editing(70);
+        editing.fill(1, 0, {QPointF(3000, 1000), QPointF(-3000, 1000), QPointF(0, 19000)});
+        const QImage withRegion = editing.widget->canvas().copy();
+        editing.widget->setRegionsVisible(false);
         const auto differs = [&](double x, double y) {
-            return withRegion.pixelColor(pixelOf(*widget, {x, y})) !=
-                   canvasColorAt(*widget, {x, y});
+            return withRegion.pixelColor(pixelOf(*editing.widget, {x, y})) !=
+                   canvasColorAt(*editing.widget, {x, y});
         };
         QVERIFY(differs(10, 20) && differs(-30, 40));
         QVERIFY(!differs(20, 2) && !differs(-20, 2) && !differs(30, -40));
@@ -123,150 +127,143 @@ private slots:
 
     void hoverSelectsHandleAndDragMovesIt()
     {
-        const auto widget = shownWidget(QSize(600, 600));
+        Editing editing;
+        RadarIndicatorWidget *widget = editing.widget.get();
         widget->setCurrentGroupAndRegion(2, 1);
         const QPointF vertex(0, 5000);
-        fillRegion(*widget, 2, 1, {vertex, QPointF(2000, 2000)});
-        const QPointF handle = widget->viewGeometry().toPixel(vertex);
+        editing.fill(2, 1, {vertex, QPointF(2000, 2000)});
+        const QPointF handle = editing.pixel(vertex);
 
-        hover(widget.get(), handle + QPointF(5, 5));
+        hover(widget, handle + QPointF(5, 5));
         QCOMPARE(widget->selectedPointIndex(), 0);
         QCOMPARE(widget->cursor().shape(), Qt::SizeAllCursor);
-        hover(widget.get(), handle + QPointF(6, 0));
+        // The hovered handle is drawn opaque over the canvas, the canvas itself unchanged.
+        QCOMPARE(widget->grab().toImage().pixelColor(handle.toPoint()), QColor(Qt::white));
+        QVERIFY(widget->canvas().pixelColor(handle.toPoint()) != QColor(Qt::white));
+        hover(widget, handle + QPointF(6, 0));
         QCOMPARE(widget->selectedPointIndex(), -1);
         QCOMPARE(widget->cursor().shape(), Qt::ArrowCursor);
 
         // A pixel just inside where the handle will end up, outside the region itself.
         const QPoint nearTarget = pixelOf(*widget, QPointF(200, 4900)) - QPoint(4, 4);
         const QColor beforeDrag = widget->canvas().pixelColor(nearTarget);
-
-        QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
-        dragVertex(*widget, vertex, {QPoint(10, 0), QPoint(0, 5)});
-        QCOMPARE(polygonOf(*widget, 2, 1), (Points{QPointF(200, 4900), QPointF(2000, 2000)}));
-        QCOMPARE(moved.count(), 2);
-        QCOMPARE(moved.last(), (QVariantList{2, 1, 0, QPointF(200, 4900)}));
+        const int steps = editing.document.undoStack().count();
+        editing.dragVertex(vertex, {QPoint(10, 0), QPoint(0, 5)});
+        QCOMPARE(editing.polygon(2, 1), (Points{QPointF(200, 4900), QPointF(2000, 2000)}));
+        QCOMPARE(editing.document.undoStack().count(), steps + 1); // one drag, one step
         QCOMPARE(widget->cursor().shape(), Qt::SizeAllCursor);
         // The handle was redrawn where the vertex went.
         QVERIFY(widget->canvas().pixelColor(nearTarget).red() > beforeDrag.red() + 30);
 
         // Where handles overlap, the one drawn last (the higher index) moves.
         const QPointF shared(1000, 4000);
-        fillRegion(*widget, 2, 1, {shared, shared, QPointF(-1000, 4000)});
-        dragVertex(*widget, shared, {QPoint(-10, 0)});
-        QCOMPARE(polygonOf(*widget, 2, 1),
-                 (Points{shared, QPointF(800, 4000), QPointF(-1000, 4000)}));
+        editing.fill(2, 1, {shared, shared, QPointF(-1000, 4000)});
+        editing.dragVertex(shared, {QPoint(-10, 0)});
+        QCOMPARE(editing.polygon(2, 1), (Points{shared, QPointF(800, 4000), QPointF(-1000, 4000)}));
+        QCOMPARE(editing.document.undoStack().count(), steps + 3); // refill and a drag of its own
     }
 
     void dragStopsAtRangeLimit()
     {
-        auto widget = shownWidget(QSize(600, 600));
+        Editing editing;
         for (int i = 0; i < 30; ++i)
-            widget->zoomOut(); // 100 mm per pixel
-        fillRegion(*widget, 1, 0, {QPointF(0, 19900)});
-        QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
+            editing.widget->zoomOut(); // 100 mm per pixel
+        editing.fill(1, 0, {QPointF(0, 19900)});
+        QSignalSpy moved(&editing.document, &RegionDocument::vertexMoved);
 
-        dragVertex(*widget, QPointF(0, 19900), {QPoint(0, -1), QPoint(0, -1), QPoint(0, -1)});
-        QCOMPARE(polygonOf(*widget), Points{QPointF(0, 20000)});
+        editing.dragVertex(QPointF(0, 19900), {QPoint(0, -1), QPoint(0, -1), QPoint(0, -1)});
+        QCOMPARE(editing.polygon(), Points{QPointF(0, 20000)});
         QCOMPARE(moved.count(), 1);
 
         // The pointer went on; the vertex continues from where it stopped.
-        dragVertex(*widget, QPointF(0, 20000), {QPoint(0, -1), QPoint(0, 1)});
-        QCOMPARE(polygonOf(*widget), Points{QPointF(0, 19900)});
+        editing.dragVertex(QPointF(0, 20000), {QPoint(0, -1), QPoint(0, 1)});
+        QCOMPARE(editing.polygon(), Points{QPointF(0, 19900)});
         QCOMPARE(moved.count(), 2);
-        QCOMPARE(moved.last().at(3).toPointF(), QPointF(0, 19900));
     }
 
     // A selected vertex index must never outlive the polygon it was taken from.
     void staleSelectionCannotDrag_data()
     {
         QTest::addColumn<Change>("change");
-        QTest::addColumn<int>("selectionAfter");
-        QTest::newRow("region emptied and refilled") << Change::Refill << -1;
-        QTest::newRow("other region chosen") << Change::OtherRegion << -1;
-        QTest::newRow("hovered while hidden") << Change::HiddenHover << -1;
-        QTest::newRow("file loaded") << Change::LoadFile << -1;
-        QTest::newRow("store shrunk in place") << Change::ShrunkInPlace << 2;
+        QTest::newRow("region emptied and refilled") << Change::Refill;
+        QTest::newRow("other region chosen") << Change::OtherRegion;
+        QTest::newRow("hovered while hidden") << Change::HiddenHover;
+        QTest::newRow("file loaded") << Change::StoreReset;
     }
     void staleSelectionCannotDrag()
     {
         QFETCH(Change, change);
-        const auto widget = shownWidget(QSize(600, 600));
+        Editing editing;
         const Points row{QPointF(0, 5000), QPointF(1000, 5000), QPointF(2000, 5000)};
-        fillRegion(*widget, 1, 0, row);
-        fillRegion(*widget, 1, 1, row);
-        const QPointF handle = widget->viewGeometry().toPixel(row[2]);
-        hover(widget.get(), handle);
-        QCOMPARE(widget->selectedPointIndex(), 2);
+        editing.fill(1, 0, row);
+        editing.fill(1, 1, row);
+        const QPointF handle = editing.pixel(row[2]);
+        hover(editing.widget.get(), handle);
+        QCOMPARE(editing.widget->selectedPointIndex(), 2);
 
-        const QString file = m_dir.filePath(QStringLiteral("stale.dat"));
+        const QString file = m_dir.filePath(QStringLiteral("initial.dat"));
         switch (change) {
         case Change::Refill:
-            fillRegion(*widget, 1, 0, {row[0]});
+            editing.fill(1, 0, {row[0]});
             break;
         case Change::OtherRegion:
-            widget->setCurrentGroupAndRegion(1, 1);
+            editing.widget->setCurrentGroupAndRegion(1, 1);
             break;
         case Change::HiddenHover: // hiding forgets, and a hover over hidden regions selects nothing
-            widget->setRegionsVisible(false);
-            hover(widget.get(), handle);
+            editing.widget->setRegionsVisible(false);
+            hover(editing.widget.get(), handle);
             break;
-        case Change::LoadFile:
-            QVERIFY(widget->saveRegions(file));
-            QVERIFY(widget->loadRegions(file));
-            break;
-        case Change::ShrunkInPlace:
-            widget->regions()[1][0].polygon.resize(1);
+        case Change::StoreReset:
+            QVERIFY(RegionFile::save(Regions::initialStore(), file));
+            QVERIFY(editing.document.loadFile(file));
             break;
         }
-        QTEST(widget->selectedPointIndex(), "selectionAfter");
+        QCOMPARE(editing.widget->selectedPointIndex(), -1);
 
-        const RegionStore before = widget->regions();
-        QSignalSpy moved(widget.get(), &RadarIndicatorWidget::updateRegionPoint);
-        press(widget.get(), handle, Qt::LeftButton);
-        drag(widget.get(), handle + QPointF(10, 0), Qt::LeftButton);
-        QCOMPARE(moved.count(), 0);
-        QCOMPARE(widget->regions(), before);
+        const RegionStore before = editing.document.store();
+        press(editing.widget.get(), handle, Qt::LeftButton);
+        drag(editing.widget.get(), handle + QPointF(10, 0), Qt::LeftButton);
+        QCOMPARE(editing.document.store(), before);
     }
 
-    void setRegionPointChecksIndexAndRange()
+    // 20 mm per pixel at the start scale, so a pixel's position is whole millimetres.
+    void mouseAddsAndRemovesVertices()
     {
-        const auto widget = shownWidget(QSize(600, 600));
-        const Points original{QPointF(500, 500), QPointF(-500, 500)};
-        widget->setCurrentGroupAndRegion(3, 2);
-        fillRegion(*widget, 3, 2, original);
-        const QImage canvas = widget->canvas().copy();
-        // Straight down is out of range; vertices -1 and 2 do not exist.
-        QVERIFY(!widget->setRegionPoint(3, 2, 0, QPointF(0, -1)));
-        QVERIFY(!widget->setRegionPoint(3, 2, -1, QPointF(100, 100)));
-        QVERIFY(!widget->setRegionPoint(3, 2, 2, QPointF(100, 100)));
-        QCOMPARE(polygonOf(*widget, 3, 2), original);
-        QCOMPARE(widget->canvas(), canvas);
-        // 315° is the edge of the range, still inside.
-        QVERIFY(widget->setRegionPoint(3, 2, 1, QPointF(1000, -1000)));
-        QCOMPARE(polygonOf(*widget, 3, 2), (Points{QPointF(500, 500), QPointF(1000, -1000)}));
-        QVERIFY(widget->canvas() != canvas);
-    }
+        Editing editing;
+        RadarIndicatorWidget *widget = editing.widget.get();
+        QVector<RegionDocument::AddResult> refusals;
+        connect(widget, &RadarIndicatorWidget::vertexRefused,
+                [&](auto reason) { refusals << reason; });
+        const Points added{QPointF(1200, 2000), QPointF(-600, 400), QPointF(0, 3000)};
+        for (const QPointF &vertex : added)
+            editing.doubleClick(vertex);
+        editing.doubleClick(QPointF(0, -2000)); // the blind wedge behind the sensor
+        QCOMPARE(editing.polygon(), added);
 
-    // A failed load leaves store and picture alone; a good one replaces both.
-    void loadAndSaveReportSoundness()
-    {
-        const auto widget = shownWidget(QSize(600, 600));
-        const QImage initialCanvas = widget->canvas().copy();
-        const RegionStore initial = widget->regions();
-        const QString good = m_dir.filePath(QStringLiteral("regions.dat"));
-        QVERIFY(widget->saveRegions(good));
+        // A right drag that starts on a handle only pans; a right click there removes it.
+        const QPointF handle = editing.pixel(added[1]), panned = handle + QPointF(20, 0);
+        hover(widget, handle);
+        press(widget, handle, Qt::RightButton);
+        drag(widget, panned, Qt::RightButton);
+        sendMouse(widget, QEvent::MouseButtonRelease, panned, Qt::RightButton, Qt::NoButton);
+        QCOMPARE(editing.pixel(added[1]), panned);
+        QCOMPARE(editing.polygon(), added);
+        hover(widget, panned);
+        press(widget, panned, Qt::RightButton);
+        sendMouse(widget, QEvent::MouseButtonRelease, panned, Qt::RightButton, Qt::NoButton);
+        QCOMPARE(editing.polygon(), (Points{added[0], added[2]}));
 
-        fillRegion(*widget, 1, 0, {QPointF(1000, 1000), QPointF(-1000, 1000)});
-        const RegionStore edited = widget->regions();
-        const QImage editedCanvas = widget->canvas().copy();
-        QVERIFY(!widget->loadRegions(m_dir.filePath(QStringLiteral("missing.dat"))));
-        QCOMPARE(widget->regions(), edited);
-        QCOMPARE(widget->canvas(), editedCanvas);
+        // Delete takes the hovered vertex.
+        hover(widget, editing.pixel(added[2]));
+        QTest::keyClick(widget, Qt::Key_Delete);
+        QCOMPARE(editing.polygon(), Points{added[0]});
 
-        QVERIFY(widget->loadRegions(good));
-        QCOMPARE(widget->regions(), initial);
-        QCOMPARE(widget->canvas(), initialCanvas);
-        QVERIFY(!widget->saveRegions(m_dir.filePath(QStringLiteral("no/such/dir/regions.dat"))));
+        editing.fill(1, 0, Points(Regions::maxVertices, QPointF(0, 1000)));
+        editing.doubleClick(QPointF(1000, 0));
+        QCOMPARE(editing.polygon().size(), Regions::maxVertices);
+        QCOMPARE(refusals,
+                 (QVector<RegionDocument::AddResult>{RegionDocument::AddResult::OutOfRange,
+                                                     RegionDocument::AddResult::Full}));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindowsupport.h"
 
 #include "display/radarindicatorwidget.h"
+#include "regions/regiondocument.h"
 #include "regions/regionfile.h"
 #include "regions/regionwidget.h"
 #include "vksresources.h"
@@ -88,9 +89,12 @@ struct Session
                                        : "pushButtonConn");
     }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    RegionStore &store()
+    RegionDocument &document() { return *window.findChild<RegionDocument *>(); }
+    const RegionStore &store() { return document().store(); }
+    // The operator opens a settings file holding `regions`.
+    void open(const RegionStore &regions, const QString &file)
     {
-        return widget<RadarIndicatorWidget>(&window, "radarIndicatorWidgetDrawRgn")->regions();
+        QVERIFY(RegionFile::save(regions, file) && document().loadFile(file));
     }
     int progress() { return widget<QProgressBar>(&window, "progressBarUpAndDownload")->value(); }
     // Every transfer ends by telling the device to scan again.
@@ -324,7 +328,7 @@ private slots:
         const RegionStore written = sampleDeviceStore();
         {
             Session session(mode, file, 2);
-            session.store() = written;
+            session.open(written, dir.filePath(QStringLiteral("written.dat")));
             // A second click of either button while the writing runs starts nothing.
             QTimer::singleShot(1000, &session.window, [&session] {
                 QMetaObject::invokeMethod(&session.window, "on_pushButtonUpload_clicked");
@@ -456,7 +460,7 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("device-regions.dat"));
         RegionFile::save(sampleDeviceStore(), file);
         Session session(mode, fault + QStringList{QStringLiteral("--regions-file"), file}, 2);
-        session.store() = operatorStore();
+        session.open(operatorStore(), dir.filePath(QStringLiteral("operator.dat")));
         session.click(writing ? "pushButtonUpload" : "pushButtonDownload");
 
         QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
@@ -476,6 +480,37 @@ private slots:
         }
         QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
         QVERIFY(session.closes());
+    }
+
+    // A region taught from the room the device streams goes to the device and comes back as
+    // the device holds it; the reading that brings it back is one undo step.
+    void taughtRegionReadsBack()
+    {
+        const QStringList file = {QStringLiteral("--regions-file"), dir.filePath("taught.dat")};
+        RegionFile::save(Regions::initialStore(), file.last());
+        Session session(Usb, file, 2);
+        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(4);
+        bool revolved = false;
+        connect(session.window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded,
+                this, [&](const ScanFrames &, bool complete) { revolved |= complete; });
+        session.click("pushButtonStartScan");
+        QTRY_VERIFY_WITH_TIMEOUT(revolved, 5000);
+        session.click("pushButtonTeachIn");
+        const QPolygonF taught = session.store()[4][2].polygon;
+        QVERIFY(taught.size() >= 3 && taught.size() <= Regions::maxVertices);
+        QVERIFY(session.editorsShowTheStore());
+
+        session.click("pushButtonUpload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
+        session.click("pushButtonDownload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 2, 20000);
+        QCOMPARE(messages->texts.last(), QStringLiteral("上传区域设置成功！"));
+        RegionStore held = Regions::initialStore();
+        held[4][2].polygon = RegionFrame::asHeldByDevice({4, 3, 5, taught}).polygon;
+        QVERIFY(sameRegions(session.store(), held));
+        QCOMPARE(session.document().undoStack().undoText(), QStringLiteral("从设备读取区域"));
+        session.document().undoStack().undo();
+        QCOMPARE(session.store()[4][2].polygon, taught);
     }
 
     // The pseudo-terminal's other end vanishes while the device streams.

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -54,14 +55,20 @@ struct DataGram
     QTextEdit *view;
 };
 
-// Answers every modal dialog the program opens with OK, keeping its message.
+// Answers every modal dialog the program opens with OK, keeping its message; a file dialog
+// gets `fileName`, or is cancelled without one.
 class ModalMessages : public QObject
 {
 public:
     ModalMessages()
     {
         connect(&poll, &QTimer::timeout, this, [this] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+                // Typed as the operator would: a selection may still give way to the dialog's own.
+                files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
+                fileName.isEmpty() ? dialog->reject() : dialog->accept();
+            } else if (dialog) {
                 auto *label = dialog->findChild<QLabel *>(QStringLiteral("labelInfo"));
                 texts.append(label ? label->text() : QString());
                 dialog->accept();
@@ -71,6 +78,7 @@ public:
     }
 
     QStringList texts;
+    QString fileName;
     QTimer poll;
 };
 

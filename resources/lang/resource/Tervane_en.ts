@@ -365,6 +365,74 @@
         <source>上传区域设置成功！</source>
         <translation>Successfully uploaded region settings!</translation>
     </message>
+    <message>
+        <source>从扫描示教</source>
+        <translation>Teach from Scan</translation>
+    </message>
+    <message>
+        <source>示教余量</source>
+        <translation>Teach Margin</translation>
+    </message>
+    <message>
+        <source>起始角度</source>
+        <translation>Start Angle</translation>
+    </message>
+    <message>
+        <source>终止角度</source>
+        <translation>End Angle</translation>
+    </message>
+    <message>
+        <source>导出区域</source>
+        <translation>Export regions</translation>
+    </message>
+    <message>
+        <source>导出图像</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <source>区域端点数已达上限（30 个）！</source>
+        <translation>The area already has the maximum of 30 points!</translation>
+    </message>
+    <message>
+        <source>尚未收到完整的一圈扫描！</source>
+        <translation>No complete revolution has been received yet!</translation>
+    </message>
+    <message>
+        <source>示教扇区内没有可用的扫描范围！</source>
+        <translation>The teach sector holds no part of the scan field!</translation>
+    </message>
+    <message>
+        <source>导出区域图像</source>
+        <translation>Export Area Image</translation>
+    </message>
+    <message>
+        <source>PNG图像(*.png)</source>
+        <translation>PNG image(*.png)</translation>
+    </message>
+    <message>
+        <source>导出区域图像成功！</source>
+        <translation>Successfully exported the area image!</translation>
+    </message>
+    <message>
+        <source>导出区域图像失败！</source>
+        <translation>Failed to export the area image!</translation>
+    </message>
+    <message>
+        <source>导出区域表格</source>
+        <translation>Export Areas as CSV</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)</source>
+        <translation>CSV file(*.csv)</translation>
+    </message>
+    <message>
+        <source>导出区域表格成功！</source>
+        <translation>Successfully exported the areas!</translation>
+    </message>
+    <message>
+        <source>导出区域表格失败！</source>
+        <translation>Failed to export the areas!</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -406,6 +474,80 @@
     <message>
         <source>角度: %0°</source>
         <translation>Angle: %0°</translation>
+    </message>
+</context>
+<context>
+    <name>RegionDocument</name>
+    <message>
+        <source>拖动端点 %3（组 %1，区域 %2）</source>
+        <translation>Drag vertex %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>修改端点 %3 坐标（组 %1，区域 %2）</source>
+        <translation>Edit vertex %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>添加端点 %3（组 %1，区域 %2）</source>
+        <translation>Add vertex %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>删除端点 %3（组 %1，区域 %2）</source>
+        <translation>Remove vertex %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>端点数设为 %3（组 %1，区域 %2）</source>
+        <translation>Set vertex count to %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>从扫描示教（组 %1，区域 %2）</source>
+        <translation>Teach from scan (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>修改区域颜色（组 %1，区域 %2）</source>
+        <translation>Change area color (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>告警点数设为 %3（组 %1，区域 %2）</source>
+        <translation>Set alarm points to %3 (group %1, area %2)</translation>
+    </message>
+    <message>
+        <source>粘贴到组 %1</source>
+        <translation>Paste onto group %1</translation>
+    </message>
+    <message>
+        <source>打开区域设置文件 %1</source>
+        <translation>Open regional settings file %1</translation>
+    </message>
+    <message>
+        <source>从设备读取区域</source>
+        <translation>Read areas from the device</translation>
+    </message>
+</context>
+<context>
+    <name>RegionEditActions</name>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>复制区域组</source>
+        <translation>Copy Area Group</translation>
+    </message>
+    <message>
+        <source>粘贴区域组</source>
+        <translation>Paste Area Group</translation>
+    </message>
+    <message>
+        <source>撤销：%1</source>
+        <translation>Undo: %1</translation>
+    </message>
+    <message>
+        <source>重做：%1</source>
+        <translation>Redo: %1</translation>
     </message>
 </context>
 <context>
