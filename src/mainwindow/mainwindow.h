@@ -2,6 +2,7 @@
 
 #include "device/devicesession.h"
 #include "protocol/linktypes.h"
+#include "regions/region.h"
 
 #include <QHostAddress>
 #include <QIcon>
@@ -130,6 +131,8 @@ private:
     void showTransferStarted(DeviceSession::Transfer transfer);
     void storeReceivedRegion(const RegionFrame::Content &frame);
     void showRegionsWritten(const RegionWriteResult &result);
+    void endWriting(const QString &message);
+    QString verificationMessage(const RegionReadResult &result) const;
     void showRegionsRead(const RegionReadResult &result);
 
     Ui::MainWindow *ui;
@@ -148,6 +151,10 @@ private:
     // Revolution-closing frames since the display last got one; it takes one in four.
     int revolutionsSinceShown = 0;
     QIcon defaultGroupIcon;
+    // The regions of the writing under way, and what a check after it reads back.
+    RegionStore regionsBeingWritten;
+    RegionStore regionsReadBack;
+    bool verifyingWrite = false;
     // Between the scan's start and its stop (or the link's close); the newest complete
     // revolution of it is what a region is taught from.
     bool scanning = false;

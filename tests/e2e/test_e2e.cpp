@@ -9,6 +9,7 @@
 #include "regions/regionwidget.h"
 #include "vksresources.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
@@ -329,6 +330,8 @@ private slots:
         {
             Session session(mode, file, 2);
             session.open(written, dir.filePath(QStringLiteral("written.dat")));
+            // Checked separately below; here the fresh window's reading checks the writing.
+            widget<QCheckBox>(&session.window, "checkBoxVerifyAfterDownload")->setChecked(false);
             // A second click of either button while the writing runs starts nothing.
             QTimer::singleShot(1000, &session.window, [&session] {
                 QMetaObject::invokeMethod(&session.window, "on_pushButtonUpload_clicked");
@@ -357,6 +360,31 @@ private slots:
         QCOMPARE(session.progress(), 45);
         QVERIFY(session.endedWithStart());
         QVERIFY(session.page.status().contains(QStringLiteral("上传区域数据完成")));
+    }
+
+    // A writing the device acknowledged is read back and compared: a device that keeps less
+    // than it acknowledged is named.
+    void verifyAfterDownload_data()
+    {
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("device keeps what it got") << QStringList() << "下载区域设置成功并已校验！";
+        QTest::newRow("device drops a vertex")
+            << QStringList{"--drop-vertex", "7/2"} << "校验失败：设备上第 7 组区域 2 与写入的不同！";
+    }
+    void verifyAfterDownload()
+    {
+        QFETCH(QStringList, fault);
+        Session session(Usb, fault, 2);
+        session.open(sampleDeviceStore(), dir.filePath(QStringLiteral("verified.dat")));
+        const RegionStore before = session.store();
+        session.click("pushButtonUpload");
+
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
+        QTEST(messages->texts.first(), "message");
+        QCOMPARE(session.store(), before);
+        QVERIFY(session.button("pushButtonUpload")->isEnabled());
+        QVERIFY(session.endedWithStart());
     }
 
     void faultsEndInTheirMessage_data()

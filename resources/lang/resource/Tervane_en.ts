@@ -433,6 +433,26 @@
         <source>导出区域表格失败！</source>
         <translation>Failed to export the areas!</translation>
     </message>
+    <message>
+        <source>下载后校验</source>
+        <translation>Verify after download</translation>
+    </message>
+    <message>
+        <source>校验失败：只读回 %1/45 个区域！</source>
+        <translation>Verification failed: only %1 of 45 regions read back!</translation>
+    </message>
+    <message>
+        <source>下载区域设置成功并已校验！</source>
+        <translation>Download region settings successful and verified!</translation>
+    </message>
+    <message>
+        <source>校验失败：设备上第 %1 组区域 %2 与写入的不同！</source>
+        <translation>Verification failed: group %1 region %2 differs on the device!</translation>
+    </message>
+    <message>
+        <source>另有 %1 个区域不同。</source>
+        <translation>%1 more regions differ.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
