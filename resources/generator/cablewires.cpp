@@ -25,7 +25,7 @@ const QVector<CableWire> &cableWires()
          {"棕", "Brown"},
          "VIN+",
          WireGroup::Power,
-         {"电源正极，DC 10～30 V", "Supply +, DC 10 to 30 V"}},
+         {"电源+", "Supply +"}},
         {2,
          blue,
          plain,
