@@ -10,8 +10,11 @@
 
 class QComboBox;
 class QPushButton;
+class QSettings;
+class QTimer;
 class RegionWidget;
 class DataMessageLog;
+class PortReturnWatcher;
 class SerialLink;
 class UdpLink;
 
@@ -35,6 +38,18 @@ public:
 
     // Where UDP datagrams go; the device's fixed address unless a test or tool moves it.
     void setDeviceEndpoint(const QHostAddress &address, quint16 port);
+
+    // What the command line asks for at start (mainwindow_startup.cpp). False when the link did
+    // not open; the window has said why.
+    bool connectSerial(const QString &path, bool modbus);
+    // Binds the local side to the address family's any-address on a port the system picks.
+    bool connectUdp(const QHostAddress &deviceAddress, quint16 devicePort);
+    // The scanned image, with the scan started (mainwindow_deviceops.cpp).
+    void showScanAndStart();
+
+    // The operator's choices, kept between runs (mainwindow_settings.cpp).
+    void saveSettings(QSettings &settings) const;
+    void restoreSettings(const QSettings &settings);
 
 signals:
     void updateGroupAndRgnIndex(int groupIndex, int rgnIndex);
@@ -128,4 +143,23 @@ private:
     // Revolution-closing frames since the display last got one; it takes one in four.
     int revolutionsSinceShown = 0;
     QIcon defaultGroupIcon;
+
+    // Link care (mainwindow_linkcare.cpp): open failures, a device that went and came back,
+    // a UDP device that fell silent.
+    void connectLinkCare();
+    void showLinkStatus(const QString &status, const QString &logText);
+    void showPortOpenFailure(const QString &port);
+    void waitForSerialDevice();
+    void reopenReturnedDevice(const QString &path);
+
+    PortReturnWatcher *portWatcher = nullptr;
+    QTimer *udpSilence = nullptr;
+    bool scanning = false;
+    bool resumeScanOnReturn = false;
+
+    // Kept beside the fields (mainwindow_settings.cpp); no colour until the operator picks one.
+    void applyPointColor(const QColor &color);
+    QString regionFileProposal() const;
+    QColor pointColor;
+    QString regionFolder;
 };

@@ -78,6 +78,12 @@ void MainWindow::on_pushButtonStartScan_clicked()
     session->startScan();
 }
 
+void MainWindow::showScanAndStart()
+{
+    ui->listWidgetMenu->setCurrentRow(scanPageRow);
+    on_pushButtonStartScan_clicked();
+}
+
 void MainWindow::on_pushButtonStopScan_clicked()
 {
     ui->pushButtonStopScan->setEnabled(false);
