@@ -68,7 +68,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(scan.display()->canvas() != empty, 5000);
         const QStringList sent = scan.page.sent();
         QCOMPARE(sent.mid(sent.size() - 3), repeated(startCommand, 3));
-        QVERIFY(sent.contains(QStringLiteral("A55A0099FAFB")));  // initialised again
+        QVERIFY(sent.contains(QStringLiteral("A55A0099FAFB"))); // initialised again
 
         // While it is gone again, "Close" ends the wait.
         QTRY_COMPARE_WITH_TIMEOUT(scan.status(), lostLine, 10000);
