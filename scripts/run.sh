@@ -1,9 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it.
+# Installs what is missing, builds the program and the simulator and starts the program.
+#   scripts/run.sh [program options]         build/vks20 --help lists them
+#   scripts/run.sh --demo [program options]  the simulator on a pseudo-terminal and the program
+#                                            connected to it, scanning; closing the program
+#                                            ends the simulator
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVKS_BUILD_BENCH=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target vks20
+cmake --build build -j"$(nproc)" --target vks20 vks20-sim
 # Log4Qt.properties and the logs/ folder live beside the program.
-cd build && exec ./vks20 "$@"
+cd build
+if [ "${1:-}" != --demo ]; then
+  exec ./vks20 "$@"
+fi
+shift
+
+work=$(mktemp -d)
+tools/vks20-sim --serial >"$work/simulator.out" &
+simulator=$!
+trap 'kill "$simulator" 2>/dev/null || true; wait "$simulator" 2>/dev/null || true; rm -rf "$work"' EXIT
+# The simulator names its pseudo-terminal on its first line: "PTY <path>".
+until grep -q '^PTY ' "$work/simulator.out"; do
+  kill -0 "$simulator" 2>/dev/null || { cat "$work/simulator.out"; exit 1; }
+  sleep 0.1
+done
+pty=$(sed -n 's/^PTY //p' "$work/simulator.out")
+# A settings folder of its own: the demonstration leaves the operator's remembered port,
+# fields and window as they were.
+XDG_CONFIG_HOME="$work" ./vks20 --serial "$pty" --scan "$@"

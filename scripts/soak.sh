@@ -13,7 +13,7 @@ for target in soak_driver vks20-sim; do
 done
 
 work=$(mktemp -d)
-"$build/tools/simulator/vks20-sim" --udp 127.0.0.1:0 --resolution 0.18 --rate 20 \
+"$build/tools/vks20-sim" --udp 127.0.0.1:0 --resolution 0.18 --rate 20 \
   >"$work/simulator.out" 2>&1 &
 simulator=$!
 trap 'kill "$simulator" 2>/dev/null || true; rm -rf "$work"' EXIT

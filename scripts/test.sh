@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything from scratch and runs every test suite; then the
-# same suites under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
-# half a minute. Any failure stops the run with a non-zero exit. The suites run two at a time:
-# the end-to-end ones mostly wait on the simulator's pace.
+# Installs what is missing, builds everything from scratch and runs every test suite and the
+# README's commands; then the same suites under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and each fuzz target for half a minute. Any failure stops the run with a non-zero exit. The
+# suites run two at a time: the end-to-end ones mostly wait on the simulator's pace.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,6 +11,8 @@ rm -rf build-tests build-asan build-fuzz
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-tests -j"$(nproc)"
 (cd build-tests && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+# The README's first section, as written, on a clone of this tree (reuses its last build).
+scripts/check-readme.sh
 
 scripts/sanitize.sh
 fuzz_seconds=${FUZZ_SECONDS:-30}

@@ -19,13 +19,7 @@ const QColor plain;
 const QVector<CableWire> &cableWires()
 {
     static const QVector<CableWire> wires{
-        {1,
-         brown,
-         plain,
-         {"棕", "Brown"},
-         "VIN+",
-         WireGroup::Power,
-         {"电源正极，DC 10～30 V", "Supply +, DC 10 to 30 V"}},
+        {1, brown, plain, {"棕", "Brown"}, "VIN+", WireGroup::Power, {"电源+", "Supply +"}},
         {2,
          blue,
          plain,

@@ -40,8 +40,7 @@ const SheetText cableCaption{"连接电缆与线端", "Connection cable and wire
 const SheetText jacketLabel{"屏蔽电缆，16 芯", "Shielded cable, 16 cores"};
 const SheetText notesHeading{"说明", "Notes"};
 const QVector<SheetText> notes{
-    {"1. 接线前请断开电源；电源电压 DC 10～30 V。",
-     "1. Switch the supply off before wiring; the supply voltage is DC 10 to 30 V."},
+    {"1. 接线前请断开电源。", "1. Switch the supply off before wiring."},
     {"2. 区域组选择输入 IN1～IN4 的组合决定当前生效的区域组。",
      "2. The combination of the inputs IN1 to IN4 selects the active area group."},
     {"3. 未使用的线请逐根绝缘；电缆屏蔽层请接大地。",

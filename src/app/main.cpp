@@ -1,4 +1,5 @@
 #include "app/applogger.h"
+#include "app/windowoptions.h"
 #include "chrome/exitconfirmation.h"
 #include "chrome/uxdarkstyle.h"
 #include "chrome/uxframelesswindow.h"
@@ -9,7 +10,10 @@
 #include <QDir>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTranslator>
+
+#include <cstdio>
 
 #include <log4qt/logger.h>
 #include <log4qt/propertyconfigurator.h>
@@ -28,17 +32,45 @@ struct StaticSetup
 };
 const StaticSetup staticSetup;
 
+const QString geometryKey = QStringLiteral("window/geometry");
+
+// A link asked for on the command line opens as the operator would open it; a failure is
+// shown as theirs would be.
+void applyStartOptions(const WindowOptions &options, MainWindow &window)
+{
+    const bool linked =
+        (options.link == StartLink::Serial &&
+         window.connectSerial(options.serialPath, options.modbus)) ||
+        (options.link == StartLink::Udp && window.connectUdp(options.udpAddress, options.udpPort));
+    if (linked && options.scan)
+        window.showScanAndStart();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     logInfo(QStringLiteral("the application is staring..."));
     QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("vks20"));
+    QCoreApplication::setApplicationName(QStringLiteral("vks20"));
+    WindowCommandLine commandLine;
+    if (!commandLine.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "vks20: %s\n\n%s", qPrintable(commandLine.errorText()),
+                     qPrintable(commandLine.helpText()));
+        return 2;
+    }
+    if (commandLine.helpRequested()) {
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return 0;
+    }
+    const WindowOptions &options = commandLine.options();
+    QSettings settings;
+    const QString language = InterfaceLanguage::choose(options, settings);
     QTranslator translator;
+    InterfaceLanguage::install(language, translator);
     QFont font = QApplication::font();
-    translator.load(QStringLiteral(":/lang/resource/Tervane_en.qm"));
     font.setPointSize(9);
-    QApplication::installTranslator(&translator);
     font.setFamily(QObject::tr("华文细黑"));
     QApplication::setFont(font);
     QApplication::setStyle(new UxDarkStyle);
@@ -54,10 +86,20 @@ int main(int argc, char *argv[])
     int exitCode = 0;
     {
         UxFramelessWindow window;
-        window.setContent(new MainWindow);
-        window.showMaximized();
+        auto *mainWindow = new MainWindow;
+        window.setContent(mainWindow);
+        mainWindow->restoreSettings(settings);
+        if (window.restoreGeometry(settings.value(geometryKey).toByteArray()))
+            window.show();
+        else
+            window.showMaximized();
         window.setBeforeClosingFunc(confirmExit);
+        applyStartOptions(options, *mainWindow);
         exitCode = QApplication::exec();
+
+        mainWindow->saveSettings(settings);
+        settings.setValue(geometryKey, window.saveGeometry());
+        InterfaceLanguage::remember(settings, language);
     }
     return exitCode;
 }

@@ -54,6 +54,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     dataMessageLog = new DataMessageLog(ui->textEditDataGram);
     connectSession();
+    connectLinkCare();
 
     const QStringList portNames = findAvailablePorts();
     ui->radarIndicatorWidget->setRegionsVisible(false);
@@ -231,6 +232,12 @@ void MainWindow::on_pushButtonColorSelect_clicked()
                                                 QColorDialog::ShowAlphaChannel);
     if (!color.isValid())
         return; // cancelled: the operator keeps the colour they had
+    applyPointColor(color);
+}
+
+void MainWindow::applyPointColor(const QColor &color)
+{
+    pointColor = color;
     ui->pushButtonColorSelect->setStyleSheet(colorStyleSheet(color));
     ui->radarIndicatorWidget->setPointColor(color);
 }

@@ -11,10 +11,13 @@
 
 class QComboBox;
 class QPushButton;
+class QSettings;
+class QTimer;
 class RegionDocument;
 class RegionEditActions;
 class RegionWidget;
 class DataMessageLog;
+class PortReturnWatcher;
 class SerialLink;
 class UdpLink;
 
@@ -38,6 +41,18 @@ public:
 
     // Where UDP datagrams go; the device's fixed address unless a test or tool moves it.
     void setDeviceEndpoint(const QHostAddress &address, quint16 port);
+
+    // What the command line asks for at start (mainwindow_startup.cpp). False when the link did
+    // not open; the window has said why.
+    bool connectSerial(const QString &path, bool modbus);
+    // Binds the local side to the address family's any-address on a port the system picks.
+    bool connectUdp(const QHostAddress &deviceAddress, quint16 devicePort);
+    // The scanned image, with the scan started (mainwindow_deviceops.cpp).
+    void showScanAndStart();
+
+    // The operator's choices, kept between runs (mainwindow_settings.cpp).
+    void saveSettings(QSettings &settings) const;
+    void restoreSettings(const QSettings &settings);
 
 signals:
     void updateGroupAndRgnIndex(int groupIndex, int rgnIndex);
@@ -159,4 +174,23 @@ private:
     // revolution of it is what a region is taught from.
     bool scanning = false;
     ScanFrames teachRevolution;
+
+    // Link care (mainwindow_linkcare.cpp): open failures, a device that went and came back,
+    // a UDP device that fell silent.
+    void connectLinkCare();
+    void watchUdpSilence(bool on);
+    void showLinkStatus(const QString &status, const QString &logText);
+    void showPortOpenFailure(const QString &port);
+    void waitForSerialDevice();
+    void reopenReturnedDevice(const QString &path);
+
+    PortReturnWatcher *portWatcher = nullptr;
+    QTimer *udpSilence = nullptr;
+    bool resumeScanOnReturn = false;
+
+    // Kept beside the fields (mainwindow_settings.cpp); no colour until the operator picks one.
+    void applyPointColor(const QColor &color);
+    QString regionFileProposal() const;
+    QColor pointColor;
+    QString regionFolder;
 };

@@ -28,11 +28,14 @@ void MainWindow::connectSession()
         ui->pushButtonStartScan->setEnabled(false);
         ui->radarIndicatorWidget->startSweep();
     });
-    connect(session, &DeviceSession::scanStarted, ui->pushButtonStopScan,
-            [this] { ui->pushButtonStopScan->setEnabled(true); });
+    connect(session, &DeviceSession::scanStarted, this, [this] {
+        ui->pushButtonStopScan->setEnabled(true);
+        setScanning(true);
+    });
     connect(session, &DeviceSession::scanStopping, this, [this] {
         ui->pushButtonStopScan->setEnabled(false);
         ui->radarIndicatorWidget->stopSweep();
+        setScanning(false);
     });
     connect(session, &DeviceSession::scanStopped, ui->pushButtonStartScan,
             [this] { ui->pushButtonStartScan->setEnabled(true); });
@@ -79,6 +82,12 @@ void MainWindow::on_pushButtonStartScan_clicked()
     session->startScan();
 }
 
+void MainWindow::showScanAndStart()
+{
+    ui->listWidgetMenu->setCurrentRow(scanPageRow);
+    on_pushButtonStartScan_clicked();
+}
+
 void MainWindow::on_pushButtonStopScan_clicked()
 {
     ui->pushButtonStopScan->setEnabled(false);
@@ -88,6 +97,15 @@ void MainWindow::on_pushButtonStopScan_clicked()
 void MainWindow::on_comboBoxIOMode_currentIndexChanged(int index)
 {
     session->setIoOutputMode(index);
+}
+
+// From the scan's start to its stop or the link's close: teaching has a scene to learn from,
+// and a UDP device that falls silent is worth a line.
+void MainWindow::setScanning(bool on)
+{
+    scanning = on;
+    updateRegionEditControls();
+    watchUdpSilence(on);
 }
 
 void MainWindow::showRevolution(const ScanFrames &revolution)

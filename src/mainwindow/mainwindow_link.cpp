@@ -3,6 +3,7 @@
 #include "mainwindow/mainwindow.h"
 
 #include "app/applogger.h"
+#include "device/portreturnwatcher.h"
 #include "device/seriallink.h"
 #include "device/udplink.h"
 #include "display/radarindicatorwidget.h"
@@ -10,6 +11,7 @@
 #include "ui_mainwindow.h"
 
 #include <QSerialPortInfo>
+#include <QTimer>
 
 QStringList MainWindow::findAvailablePorts()
 {
@@ -65,11 +67,13 @@ void MainWindow::toggleSerialLink()
 
 void MainWindow::openSerialLink()
 {
-    if (!serialLink->open(serialPortList()->currentText(),
-                          ui->comboBoxBaudRates->currentText().toInt())) {
+    const QString port = serialPortList()->currentText();
+    if (!serialLink->open(port, ui->comboBoxBaudRates->currentText().toInt())) {
         setDeviceControlsEnabled(false);
+        showPortOpenFailure(port);
         return;
     }
+    portWatcher->remember(port);
     session->setLink(serialLink);
     showLinkOpened(tr("VKS20 系列"));
     serialPortList()->setEnabled(false);
@@ -117,6 +121,7 @@ void MainWindow::closeUdpLink()
 
 void MainWindow::showLinkOpened(const QString &deviceName)
 {
+    ui->labelLinkStatus->clear();
     setDeviceControlsEnabled(true);
     ui->comboBoxConnMode->setEnabled(false);
     ui->lineEditDevName->setText(deviceName);
@@ -131,6 +136,9 @@ void MainWindow::showLinkOpened(const QString &deviceName)
 void MainWindow::showLinkClosed()
 {
     closeCurrentLink();
+    portWatcher->stop();
+    udpSilence->stop();
+    ui->labelLinkStatus->clear();
     setDeviceControlsEnabled(false);
     setScanning(false);
     ui->comboBoxConnMode->setEnabled(true);

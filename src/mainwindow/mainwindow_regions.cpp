@@ -7,7 +7,9 @@
 #include "regions/regiondocument.h"
 #include "ui_mainwindow.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -125,12 +127,19 @@ void MainWindow::showMessage(const QString &text)
     dialog.exec();
 }
 
+// The file dialogs open where the operator last took a region file from.
+QString MainWindow::regionFileProposal() const
+{
+    return QDir(regionFolder).filePath(QStringLiteral("regions.dat"));
+}
+
 void MainWindow::on_pushButtonOpenConfig_clicked()
 {
-    const QString name = QFileDialog::getOpenFileName(
-        this, tr("打开区域设置文件"), QStringLiteral("regions.dat"), tr("dat文件(*.dat)"));
+    const QString name = QFileDialog::getOpenFileName(this, tr("打开区域设置文件"),
+                                                      regionFileProposal(), tr("dat文件(*.dat)"));
     if (name.isEmpty())
         return;
+    regionFolder = QFileInfo(name).absolutePath();
 
     // The store's reset shows the new regions in the editors and the icons.
     if (!regionDocument->loadFile(name)) {
@@ -143,10 +152,11 @@ void MainWindow::on_pushButtonOpenConfig_clicked()
 
 void MainWindow::on_pushButtonSaveConfig_clicked()
 {
-    const QString name = QFileDialog::getSaveFileName(
-        this, tr("保存区域设置文件"), QStringLiteral("regions.dat"), tr("dat文件(*.dat)"));
+    const QString name = QFileDialog::getSaveFileName(this, tr("保存区域设置文件"),
+                                                      regionFileProposal(), tr("dat文件(*.dat)"));
     if (name.isEmpty())
         return;
+    regionFolder = QFileInfo(name).absolutePath();
     showMessage(regionDocument->saveFile(name) ? tr("保存区域设置文件成功！")
                                                : tr("保存区域设置文件失败！"));
 }

@@ -8,23 +8,13 @@
 
 void MainWindow::connectTeachIn()
 {
-    connect(session, &DeviceSession::scanStarted, this, [this] {
-        // A revolution of an earlier scan may show a scene that has changed since.
-        teachRevolution.clear();
-        setScanning(true);
-    });
-    connect(session, &DeviceSession::scanStopping, this, [this] { setScanning(false); });
+    // A revolution of an earlier scan may show a scene that has changed since.
+    connect(session, &DeviceSession::scanStarted, this, [this] { teachRevolution.clear(); });
     connect(session, &DeviceSession::revolutionDecoded, this,
             [this](const ScanFrames &revolution, bool complete) {
                 if (complete)
                     teachRevolution = revolution;
             });
-}
-
-void MainWindow::setScanning(bool on)
-{
-    scanning = on;
-    updateRegionEditControls();
 }
 
 void MainWindow::on_pushButtonTeachIn_clicked()

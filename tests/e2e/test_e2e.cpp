@@ -1,7 +1,7 @@
 // The program against the device simulator, which runs as its own process on a
 // pseudo-terminal or on UDP at 127.0.0.1 while the test drives the real window's widgets:
 // a scan's whole road and region transfers in each connection mode, and each injected fault.
-#include "mainwindow/mainwindowsupport.h"
+#include "e2e/simulatorprocess.h"
 
 #include "display/radarindicatorwidget.h"
 #include "regions/regiondocument.h"
@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -24,35 +23,6 @@
 #include <log4qt/propertyconfigurator.h>
 
 namespace {
-
-// One simulated device for as long as the object lives, linked as the connection mode asks.
-struct Simulator
-{
-    Simulator(int mode, const QStringList &options)
-    {
-        const QStringList link = mode == Net      ? QStringList{"--udp", "127.0.0.1:0"}
-                                 : mode == Modbus ? QStringList{"--serial", "--modbus"}
-                                                  : QStringList{"--serial"};
-        // A tracing device keeps its trace for the test to read.
-        process.setProcessChannelMode(options.contains(QStringLiteral("--log"))
-                                          ? QProcess::SeparateChannels
-                                          : QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(VKS20_SIM_PATH), link + options);
-        // The first line names the endpoint: "PTY <path>" or "UDP <addr>:<port>".
-        if (process.waitForStarted() && process.waitForReadyRead(5000))
-            endpoint = QString::fromUtf8(process.readLine()).trimmed().section(QLatin1Char(' '), 1);
-    }
-    ~Simulator()
-    {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-        process.waitForFinished();
-    }
-
-    QProcess process;
-    QString endpoint;
-};
 
 QString startCommand(int mode)
 {
@@ -69,26 +39,13 @@ struct Session
     {
         window.resize(1410, 948);
         window.show();
-        if (mode == Net) {
-            openUdpLinkFromPage(&window, device.endpoint.section(QLatin1Char(':'), -1).toUShort());
-        } else {
-            widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
-            widget<QComboBox>(&window,
-                              mode == Modbus ? "comboBoxModbusComNames" : "comboBoxComNames")
-                ->setEditText(device.endpoint);
-            QTest::mouseClick(connectButton(), Qt::LeftButton);
-        }
+        connectFromPage(&window, mode, device.endpoint);
         connected = settled(&window);
         showPage(&window, row);
     }
 
     QPushButton *button(const char *name) { return widget<QPushButton>(&window, name); }
-    QPushButton *connectButton()
-    {
-        return button(mode == Net      ? "pushButtonConnNet"
-                      : mode == Modbus ? "pushButtonModbusConn"
-                                       : "pushButtonConn");
-    }
+    QPushButton *connectButton() { return widget<QPushButton>(&window, connectButtonName(mode)); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     RegionDocument &document() { return *window.findChild<RegionDocument *>(); }
     const RegionStore &store() { return document().store(); }

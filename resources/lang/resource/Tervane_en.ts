@@ -453,6 +453,33 @@
         <source>另有 %1 个区域不同。</source>
         <translation>%1 more regions differ.</translation>
     </message>
+    <message>
+        <source>设备已 3 秒无应答</source>
+        <translation>The device has not answered for 3 s</translation>
+    </message>
+    <message>
+        <source>设备已断开，正在等待其重新连接……</source>
+        <translation>Device lost, waiting for it to return...</translation>
+    </message>
+    <message>
+        <source>设备已重新连接：%1</source>
+        <translation>Device returned: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PortOpenFailure</name>
+    <message>
+        <source>无法打开串口 %1：%2</source>
+        <translation>Cannot open the serial port %1: %2</translation>
+    </message>
+    <message>
+        <source>请将当前用户加入拥有该设备的用户组 %1：</source>
+        <translation>Add your user to %1, the group that owns the device:</translation>
+    </message>
+    <message>
+        <source>然后重新登录。</source>
+        <translation>then log in again.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
