@@ -1,0 +1,155 @@
+#pragma once
+// Shared by the end-to-end suites that drive the shown window against the simulator: a
+// session (a simulator and the window connected to it), region stores that tell the operator's
+// regions from the device's, and what a transfer's closing message says got through.
+
+#include "e2e/simulatorprocess.h"
+
+#include "regions/regiondocument.h"
+#include "regions/regionfile.h"
+#include "regions/regionwidget.h"
+
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+inline QString startCommand(int mode)
+{
+    return mode == Modbus ? QStringLiteral("01100BF7000306FF00FFA100FF4204")
+                          : QStringLiteral("FF00FFA100");
+}
+
+// A simulator with the given options and a shown main window that the operator connected
+// to it, then showing page `row`.
+struct Session
+{
+    Session(int mode, const QStringList &options, int row)
+        : mode(mode), device(mode, options), page(&window)
+    {
+        window.resize(1410, 948);
+        window.show();
+        connectFromPage(&window, mode, device.endpoint);
+        connected = settled(&window);
+        showPage(&window, row);
+    }
+
+    QPushButton *button(const char *name) { return widget<QPushButton>(&window, name); }
+    QPushButton *connectButton() { return widget<QPushButton>(&window, connectButtonName(mode)); }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    RegionDocument &document() { return *window.findChild<RegionDocument *>(); }
+    const RegionStore &store() { return document().store(); }
+    // The operator opens a settings file holding `regions`.
+    void open(const RegionStore &regions, const QString &file)
+    {
+        QVERIFY(RegionFile::save(regions, file) && document().loadFile(file));
+    }
+    int progress() { return widget<QProgressBar>(&window, "progressBarUpAndDownload")->value(); }
+    // Every transfer ends by telling the device to scan again.
+    bool endedWithStart() const
+    {
+        const QStringList sent = page.sent();
+        return sent.mid(sent.size() - 3) == repeated(startCommand(mode), 3);
+    }
+    // The link closes from its button and the connection page is the operator's again.
+    bool closes()
+    {
+        showPage(&window, 0);
+        QTest::mouseClick(connectButton(), Qt::LeftButton);
+        const char *portField = mode == Net      ? "lineEditIP"
+                                : mode == Modbus ? "comboBoxModbusComNames"
+                                                 : "comboBoxComNames";
+        return connectButton()->text() == QStringLiteral("打开") &&
+               widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled() &&
+               widget<QWidget>(&window, portField)->isEnabled();
+    }
+    // Usable: the link answers a stop and closes.
+    bool stillUsable()
+    {
+        page.view->clear();
+        showPage(&window, 1);
+        click("pushButtonStopScan");
+        return settled(&window) &&
+               page.status().contains(QStringLiteral("发送雷达停止采集命令成功")) && closes();
+    }
+    // The editors and the alarm count show the group on display as the store holds it.
+    bool editorsShowTheStore()
+    {
+        const int group = widget<QListWidget>(&window, "listWidgetRgnGroupIndex")->currentRow();
+        const RegionGroup regions = store().value(group);
+        for (RegionWidget *editor : window.findChildren<RegionWidget *>()) {
+            if (editor->regionPoints() != regions.value(editor->rgnIndex()).polygon)
+                return false;
+        }
+        const int rgnIndex = widget<QTabWidget>(&window, "tabWidgetRgnIndex")->currentIndex();
+        return widget<QSpinBox>(&window, "spinBoxAlarmPointNum")->value() ==
+               qBound(4, regions.value(rgnIndex).alarmPointNum, 255);
+    }
+
+    int mode;
+    Simulator device;
+    MainWindow window;
+    DataGram page;
+    bool connected = false;
+};
+
+// Unlike sampleDeviceStore() in every region, so each region shows which side it came from.
+inline RegionStore operatorStore()
+{
+    RegionStore store = Regions::initialStore();
+    for (auto group = store.begin(); group != store.end(); ++group) {
+        for (int r = 0; r < group->size(); ++r) {
+            (*group)[r].polygon = Regions::sortedByAngle(
+                QPolygonF() << QPointF(-300 - group.key(), 700) << QPointF(300, 700 + 10 * r)
+                            << QPointF(0, 1500));
+            (*group)[r].alarmPointNum = 60 + r;
+        }
+    }
+    return store;
+}
+
+// `store` after a reading that stored the device's first `frames` regions, in block order,
+// all but the `skipped` blocks.
+inline RegionStore afterReading(RegionStore store, const RegionStore &device, int frames,
+                                const QList<int> &skipped)
+{
+    for (int block = 0; block < frames + skipped.size(); ++block) {
+        if (skipped.contains(block))
+            continue;
+        const int group = block / Regions::regionsPerGroup + 1;
+        const int r = block % Regions::regionsPerGroup;
+        store[group][r].polygon = device[group][r].polygon;
+        store[group][r].alarmPointNum = device[group][r].alarmPointNum;
+    }
+    return store;
+}
+
+// The regions a transfer's closing message says got through (stored by a reading,
+// acknowledged in a writing), or -1 for any other message.
+inline int regionsThrough(const QString &message, bool writing)
+{
+    // A writing acknowledged in full is also read back and found the same.
+    const QStringList whole = writing ? QStringList{QStringLiteral("下载区域设置成功！"),
+                                                    QStringLiteral("下载区域设置成功并已校验！")}
+                                      : QStringList{QStringLiteral("上传区域设置成功！")};
+    if (whole.contains(message))
+        return 45;
+    const QRegularExpressionMatch match =
+        QRegularExpression(writing
+                               ? QStringLiteral("^下载区域设置失败：(\\d+) 个区域未被确认！$")
+                               : QStringLiteral("^上传区域设置未完成：已收到 (\\d+)/45 个区域！$"))
+            .match(message);
+    if (!match.hasMatch())
+        return -1;
+    const int count = match.captured(1).toInt();
+    return writing ? 45 - count : count;
+}
+
+inline void connectionModes()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("usb over a pty") << int(Usb);
+    QTest::newRow("udp on 127.0.0.1") << int(Net);
+    QTest::newRow("modbus over a pty") << int(Modbus);
+}

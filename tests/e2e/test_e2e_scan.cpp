@@ -1,0 +1,212 @@
+// The program against the simulator, which runs as its own process on a pseudo-terminal or on
+// UDP at 127.0.0.1 while the test drives the real window's widgets: a scan's whole road in each
+// connection mode, a device that does not answer or goes away, and a region taught from the scan.
+#include "e2e/e2esession.h"
+
+#include "display/radarindicatorwidget.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <log4qt/properties.h>
+#include <log4qt/propertyconfigurator.h>
+
+#include "vksresources.h"
+
+#include <QTemporaryDir>
+
+class TestE2eScan : public QObject
+{
+    Q_OBJECT
+
+    ModalMessages *messages = nullptr;
+    QTemporaryDir dir;
+    // The program's log, written to a file of the test's own.
+    QStringList logged() const
+    {
+        QFile file(dir.filePath(QStringLiteral("vks20.log")));
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initVksResources();
+        Log4Qt::Properties log;
+        log.load(QStringLiteral("log4j.rootLogger=INFO, file\n"
+                                "log4j.appender.file=org.apache.log4j.FileAppender\n"
+                                "log4j.appender.file.File=%1\n"
+                                "log4j.appender.file.layout=org.apache.log4j.PatternLayout\n"
+                                "log4j.appender.file.layout.ConversionPattern=%m%n\n")
+                     .arg(dir.filePath(QStringLiteral("vks20.log"))));
+        QVERIFY(Log4Qt::PropertyConfigurator::configure(log));
+    }
+    void init() { messages = new ModalMessages; }
+    void cleanup() { delete messages; }
+
+    void scanRoundTrip_data() { connectionModes(); }
+    void scanRoundTrip()
+    {
+        QFETCH(int, mode);
+        const QStringList initialisation =
+            (mode == Modbus
+                 ? QStringList{"01100BFA000306A55A049CFAFB6482", "01100BF7000306FF0002A100FF73A8",
+                               "01030BFE000306A55A0099FAFBF19D"}
+                 : QStringList{"A55A049CFAFB", "FF0002A100", "A55A0099FAFB"}) +
+            repeated(QStringLiteral("FF0000A108"), 3);
+        Session session(mode, {QStringLiteral("--rate"), QStringLiteral("20")}, 0);
+        QVERIFY2(!session.device.endpoint.isEmpty(), "the simulator named no endpoint");
+        QVERIFY(session.connected);
+
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("关闭"));
+        QCOMPARE(session.page.sent(), initialisation);
+        const QStringList status = {QStringLiteral("停止雷达"),
+                                    QStringLiteral("发送雷达停止采集命令"),
+                                    QStringLiteral("下位机接收到停止点云指令"),
+                                    QStringLiteral("发送雷达停止采集命令成功"),
+                                    QStringLiteral("设置雷达参数"),
+                                    QStringLiteral("角分辨率为0.18度"),
+                                    QStringLiteral("获取雷达角分辨率成功")};
+        QCOMPARE(session.page.status(), status);
+        QCOMPARE(widget<QLineEdit>(&session.window, "lineEditAngleResolution")->text(),
+                 QStringLiteral("0.18"));
+        const QStringList log = logged();
+        for (const QString &command : initialisation)
+            QVERIFY(log.contains(QStringLiteral("the software send data >>> ") + command));
+
+        // Live frames reach the scan display while its page is shown.
+        showPage(&session.window, 1);
+        auto *display = widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidget");
+        QTest::qWait(100);
+        const QImage empty = display->canvas().copy();
+        session.page.view->clear();
+        session.click("pushButtonStartScan");
+        QVERIFY(display->isSweeping());
+        QVERIFY(settled(&session.window));
+        QCOMPARE(session.page.sent(), repeated(startCommand(mode), 3));
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != empty, 5000);
+        // The room's walker moves: later revolutions redraw the picture.
+        const QImage firstRoom = display->canvas().copy();
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != firstRoom, 5000);
+
+        // The region page shows the scan only while a group is selected.
+        showPage(&session.window, 2);
+        auto *regionDisplay =
+            widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidgetDrawRgn");
+        const QImage noGroup = regionDisplay->canvas().copy();
+        QTest::qWait(1000);
+        QCOMPARE(regionDisplay->canvas(), noGroup);
+        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(1);
+        const QImage groupShown = regionDisplay->canvas().copy();
+        QTRY_VERIFY_WITH_TIMEOUT(regionDisplay->canvas() != groupShown, 5000);
+
+        QVERIFY(session.stillUsable());
+    }
+
+    void unansweredStopGivesUpAfterThreeAttempts()
+    {
+        Session session(Usb, {QStringLiteral("--no-reply")}, 1);
+        QVERIFY(session.connected);
+        const QStringList timeouts = {QStringLiteral("响应超时第1次"),
+                                      QStringLiteral("响应超时第2次"),
+                                      QStringLiteral("响应超时第3次")};
+        QCOMPARE(session.page.status().mid(2, 3), timeouts);
+        QVERIFY(session.page.status().contains(QStringLiteral("获取雷达角分辨率响应超时")));
+
+        session.click("pushButtonStartScan");
+        QVERIFY(settled(&session.window));
+        session.page.view->clear();
+        session.click("pushButtonStopScan");
+        QVERIFY(settled(&session.window));
+
+        QCOMPARE(session.page.status(),
+                 QStringList{QStringLiteral("发送雷达停止采集命令")} + timeouts);
+        QCOMPARE(session.page.sent(), repeated(QStringLiteral("A55A049CFAFB"), 3));
+        QVERIFY(session.button("pushButtonStartScan")->isEnabled());
+        const QStringList log = logged();
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(log.contains(QStringLiteral("Response timeout at %1 time").arg(n)));
+    }
+
+    // A region taught from the room the device streams goes to the device and comes back as
+    // the device holds it; the reading that brings it back is one undo step.
+    void taughtRegionReadsBack()
+    {
+        const QStringList file = {QStringLiteral("--regions-file"), dir.filePath("taught.dat")};
+        RegionFile::save(Regions::initialStore(), file.last());
+        Session session(Usb, file, 2);
+        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(4);
+        bool revolved = false;
+        connect(session.window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded,
+                this, [&](const ScanFrames &, bool complete) { revolved |= complete; });
+        session.click("pushButtonStartScan");
+        QTRY_VERIFY_WITH_TIMEOUT(revolved, 5000);
+        session.click("pushButtonTeachIn");
+        const QPolygonF taught = session.store()[4][2].polygon;
+        QVERIFY(taught.size() >= 3 && taught.size() <= Regions::maxVertices);
+        QVERIFY(session.editorsShowTheStore());
+
+        session.click("pushButtonUpload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
+        session.click("pushButtonDownload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 2, 20000);
+        QCOMPARE(messages->texts.last(), QStringLiteral("上传区域设置成功！"));
+        RegionStore held = Regions::initialStore();
+        held[4][2].polygon = RegionFrame::asHeldByDevice({4, 3, 5, taught}).polygon;
+        QVERIFY(sameRegions(session.store(), held));
+        QCOMPARE(session.document().undoStack().undoText(), QStringLiteral("从设备读取区域"));
+        session.document().undoStack().undo();
+        QCOMPARE(session.store()[4][2].polygon, taught);
+    }
+
+    // The pseudo-terminal's other end vanishes while the device streams.
+    void deviceLostWhileScanning()
+    {
+        Session session(Usb, {}, 1);
+        auto *display = widget<RadarIndicatorWidget>(&session.window, "radarIndicatorWidget");
+        const QImage empty = display->canvas().copy();
+        session.click("pushButtonStartScan");
+        QTRY_VERIFY_WITH_TIMEOUT(display->canvas() != empty, 5000);
+        session.device.process.kill();
+        // The displays are cleared; the link stays the operator's to close.
+        QTRY_COMPARE_WITH_TIMEOUT(display->canvas(), empty, 5000);
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("关闭"));
+        QVERIFY(session.closes());
+    }
+
+    // The operator closes the link while a stop waits for the acknowledgement it never gets.
+    void linkClosedDuringUnansweredStop()
+    {
+        Session session(Usb, {QStringLiteral("--no-reply"), QStringLiteral("--log")}, 1);
+        session.click("pushButtonStartScan");
+        QVERIFY(settled(&session.window));
+        session.page.view->clear();
+        session.click("pushButtonStopScan");
+        QTest::qWait(300);
+        showPage(&session.window, 0);
+        QTest::mouseClick(session.connectButton(), Qt::LeftButton);
+        QVERIFY(settled(&session.window));
+
+        QCOMPARE(session.connectButton()->text(), QStringLiteral("打开"));
+        QVERIFY(widget<QComboBox>(&session.window, "comboBoxConnMode")->isEnabled());
+        // All three attempts are shown, and the stop gives up as it would on an open link.
+        const QString stop = QStringLiteral("A55A049CFAFB");
+        QCOMPARE(session.page.sent(), repeated(stop, 3));
+        QCOMPARE(
+            session.page.status(),
+            (QStringList{QStringLiteral("发送雷达停止采集命令"), QStringLiteral("响应超时第1次"),
+                         QStringLiteral("响应超时第2次"), QStringLiteral("响应超时第3次")}));
+        // Only the attempt before the close reached the device: three at connecting, one here.
+        QTest::qWait(300);
+        const QString trace = QString::fromUtf8(session.device.process.readAllStandardError());
+        QCOMPARE(trace.count(QStringLiteral("<< ") + stop), 4);
+        // The stop ends after the close and hands start back to the operator.
+        QVERIFY(session.button("pushButtonStartScan")->isEnabled());
+        QVERIFY(!session.button("pushButtonStopScan")->isEnabled());
+        QVERIFY(!session.button("pushButtonUpload")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestE2eScan)
+#include "test_e2e_scan.moc"
