@@ -136,10 +136,8 @@ private slots:
         QCOMPARE(window->isMaximized(), isMaximised);
         QCOMPARE(part("restoreButton")->isVisible(), isMaximised);
         QCOMPARE(part("maximizeButton")->isVisible(), !isMaximised);
-        QVERIFY2(part("windowTitlebar")->styleSheet().contains(expected.title),
-                 qPrintable(part("windowTitlebar")->styleSheet()));
-        QVERIFY2(part("windowFrame")->styleSheet().contains(expected.frame),
-                 qPrintable(part("windowFrame")->styleSheet()));
+        QVERIFY(part("windowTitlebar")->styleSheet().contains(expected.title));
+        QVERIFY(part("windowFrame")->styleSheet().contains(expected.frame));
         const int m = isMaximised ? 0 : 13;
         QCOMPARE(window->layout()->contentsMargins(), QMargins(m, m, m, m));
         auto *effect =
