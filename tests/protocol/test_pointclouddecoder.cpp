@@ -35,13 +35,11 @@ struct Decoder
 {
     explicit Decoder(const ScanGeometry &geometry = ScanGeometry::coarse())
     {
+        decoder.feed(cloudFrame(closingAngle, {}, geometry), geometry);
         decoder.setRevolutionHandler([this](const ScanFrames &frames, bool complete) {
             revolutions << frames;
             completeness << complete;
         });
-        decoder.feed(cloudFrame(closingAngle, {}, geometry), geometry);
-        revolutions.clear();
-        completeness.clear();
     }
     void feed(const QByteArray &bytes) { decoder.feed(bytes, ScanGeometry::coarse()); }
 
