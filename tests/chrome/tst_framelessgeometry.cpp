@@ -34,17 +34,14 @@ private slots:
         QTest::addColumn<Qt::CursorShape>("cursor");
 
         QTest::newRow("top-left outer limit") << QPoint(85, 185) << (T | L) << Qt::SizeFDiagCursor;
-        QTest::newRow("top-left inner limit") << QPoint(115, 215) << (T | L) << Qt::SizeFDiagCursor;
         QTest::newRow("top-right") << QPoint(1300, 200) << (T | R) << Qt::SizeBDiagCursor;
         QTest::newRow("bottom-left") << QPoint(100, 1000) << (B | L) << Qt::SizeBDiagCursor;
         QTest::newRow("top") << QPoint(600, 200) << T << Qt::SizeVerCursor;
         QTest::newRow("left") << QPoint(100, 600) << L << Qt::SizeHorCursor;
         QTest::newRow("right") << QPoint(1300, 600) << R << Qt::SizeHorCursor;
         QTest::newRow("bottom") << QPoint(600, 1000) << B << Qt::SizeVerCursor;
-        QTest::newRow("bottom-right is the right edge")
-            << QPoint(1310, 1010) << R << Qt::SizeHorCursor;
+        QTest::newRow("bottom-right: right edge") << QPoint(1310, 1010) << R << Qt::SizeHorCursor;
         QTest::newRow("16 px above the top") << QPoint(600, 184) << none << Qt::ArrowCursor;
-        QTest::newRow("16 px right of the right") << QPoint(1316, 600) << none << Qt::ArrowCursor;
         QTest::newRow("inside") << QPoint(600, 600) << none << Qt::ArrowCursor;
     }
     void zoneAndCursor()
@@ -62,13 +59,10 @@ private slots:
         QTest::addColumn<std::optional<QRect>>("expected");
 
         QTest::newRow("top-right") << (T | R) << QPoint(1500, 150) << rect(100, 150, 1400, 850);
-        QTest::newRow("top-right narrow keeps 1000")
+        QTest::newRow("top-right, 1000 wide")
             << (T | R) << QPoint(500, 150) << rect(100, 150, 1000, 850);
         QTest::newRow("top-right at left edge") << (T | R) << QPoint(100, 150) << unchanged;
         QTest::newRow("top-right gy 0") << (T | R) << QPoint(1500, 0) << unchanged;
-        QTest::newRow("top-right gy 1") << (T | R) << QPoint(1500, 1) << rect(100, 1, 1400, 999);
-        QTest::newRow("top-right near desktop bottom")
-            << (T | R) << QPoint(1500, 1030) << unchanged;
         QTest::newRow("top-left") << (T | L) << QPoint(50, 100) << rect(50, 100, 1250, 900);
         QTest::newRow("top-left gx 0") << (T | L) << QPoint(0, 100) << unchanged;
         QTest::newRow("top-left gy 0") << (T | L) << QPoint(50, 0) << unchanged;
@@ -84,10 +78,7 @@ private slots:
         QTest::newRow("left gx 0") << L << QPoint(0, 700) << unchanged;
         QTest::newRow("left 50 px before desktop right") << L << QPoint(1870, 700) << unchanged;
         QTest::newRow("right") << R << QPoint(1500, 700) << rect(100, 200, 1400, 800);
-        QTest::newRow("right narrow keeps 1000")
-            << R << QPoint(400, 700) << rect(100, 200, 1000, 800);
-        QTest::newRow("right one past left edge")
-            << R << QPoint(101, 700) << rect(100, 200, 1000, 800);
+        QTest::newRow("right, 1000 wide") << R << QPoint(101, 700) << rect(100, 200, 1000, 800);
         QTest::newRow("right at left edge") << R << QPoint(100, 700) << unchanged;
         QTest::newRow("bottom") << B << QPoint(700, 1100) << rect(100, 200, 1200, 900);
         QTest::newRow("bottom one below top") << B << QPoint(700, 201) << rect(100, 200, 1200, 1);

@@ -4,7 +4,6 @@
 #include <QGraphicsDropShadowEffect>
 #include <QLayout>
 #include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
 
 #include "vksresources.h"
@@ -13,18 +12,21 @@
 
 namespace {
 
-// How the window is drawn in one of its states; no shadow means no margin either.
+// How the window is drawn in one of its states: what its title bar's and frame's sheets hold,
+// and the shadow (invalid: none, and no margin either).
 struct Look
 {
-    int radius;
-    const char *titleBackground;
-    const char *frameBorder;
-    QColor shadow; // invalid: no shadow
+    const char *title;
+    const char *frame;
+    QColor shadow;
 };
 
-const Look maximised{0, "palette(shadow)", "palette(dark)", QColor()};
-const Look activeNormal{7, "palette(shadow)", "palette(highlight)", Qt::white};
-const Look inactiveNormal{7, "palette(dark)", "#000000", QColor(20, 20, 20)};
+const Look maximised{"radius:0px; background-color:palette(shadow);",
+                     "solid palette(dark); border-radius:0px 0px 0px 0px;", QColor()};
+const Look activeNormal{"radius:7px; background-color:palette(shadow);",
+                        "solid palette(highlight); border-radius:7px 7px 7px 7px;", Qt::white};
+const Look inactiveNormal{"radius:7px; background-color:palette(dark);",
+                          "solid #000000; border-radius:7px 7px 7px 7px;", QColor(20, 20, 20)};
 
 QStringList parseWarnings;
 void collectParseWarnings(QtMsgType, const QMessageLogContext &, const QString &message)
@@ -44,10 +46,7 @@ class TestFramelessWindow : public QObject
     std::unique_ptr<UxFramelessWindow> window;
     UxDarkStyle *darkStyle = nullptr;
 
-    template <typename T = QWidget> T *part(const char *name) const
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
+    QWidget *part(const char *name) const { return window->findChild<QWidget *>(name); }
     void sendMouse(QWidget *target, QEvent::Type type, const QPoint &global,
                    Qt::MouseButtons buttons)
     {
@@ -72,7 +71,8 @@ private slots:
     }
     void cleanup() { window.reset(); }
 
-    // The style sheet is read as Latin-1 and must parse; every picture it names must exist.
+    // The style installs the sheet, which must be plain ASCII (it is read as Latin-1) and parse.
+    // Its pictures must come from the resources, where the resource suite loads each one.
     void styleSheetIsInstalledAndParses()
     {
         QFile file(QStringLiteral(DARKSTYLE_QSS_PATH));
@@ -80,17 +80,8 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return c > 0; }));
         const QString sheet = QString::fromLatin1(bytes);
-        // Installed by the style when the resource is there; nothing otherwise.
-        const bool embedded = QFile::exists(QStringLiteral(":/darkstyle/darkstyle.qss"));
-        QCOMPARE(qApp->styleSheet(), embedded ? sheet : QString());
-
-        const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
-        int urls = 0;
-        for (auto it = url.globalMatch(sheet); it.hasNext(); ++urls) {
-            const QString path = it.next().captured(1);
-            QVERIFY2(!embedded || QFile::exists(path), qPrintable(path));
-        }
-        QVERIFY(urls > 0);
+        QCOMPARE(qApp->styleSheet(), sheet);
+        QVERIFY(sheet.contains("url(:/") && !sheet.contains(QRegularExpression("url\\((?!:/)")));
 
         parseWarnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(collectParseWarnings);
@@ -101,25 +92,17 @@ private slots:
         QCOMPARE(parseWarnings, QStringList());
     }
 
-    // A dialog's own dark style going away must leave the application's style and palette whole.
+    // A dialog's own dark style going away must leave the application's style whole.
     void destroyingAnotherDarkStyleKeepsTheAppStyle()
     {
         const QPointer<QStyle> base = darkStyle->baseStyle();
-        {
-            UxDarkStyle other;
-            QCOMPARE(other.baseStyle(), base.data());
-        }
+        delete new UxDarkStyle;
         QVERIFY(base);
         QCOMPARE(darkStyle->baseStyle(), base.data());
         QCOMPARE(base->proxy(), darkStyle->proxy());
         QPushButton button(QStringLiteral("probe"));
         button.resize(80, 30);
         QVERIFY(!button.grab().isNull());
-        const QPalette palette = QApplication::palette();
-        QCOMPARE(palette.color(QPalette::Window), QColor(53, 53, 53));
-        QCOMPARE(palette.color(QPalette::Disabled, QPalette::Text), QColor(127, 127, 127));
-        QCOMPARE(palette.color(QPalette::Disabled, QPalette::Highlight), QColor(80, 80, 80));
-        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight), QColor("#6d7474"));
     }
 
     void stateAndFocusRestyle_data()
@@ -144,7 +127,7 @@ private slots:
             if (action == QLatin1Char('d'))
                 QTest::mouseDClick(part("windowTitlebar"), Qt::LeftButton);
             else if (action == QLatin1Char('r'))
-                QTest::mouseClick(part<QToolButton>("restoreButton"), Qt::LeftButton);
+                QTest::mouseClick(part("restoreButton"), Qt::LeftButton);
             else
                 emit qApp->applicationStateChanged(
                     action == QLatin1Char('a') ? Qt::ApplicationActive : Qt::ApplicationInactive);
@@ -153,18 +136,8 @@ private slots:
         QCOMPARE(window->isMaximized(), isMaximised);
         QCOMPARE(part("restoreButton")->isVisible(), isMaximised);
         QCOMPARE(part("maximizeButton")->isVisible(), !isMaximised);
-        QVERIFY(!part("otherButton")->isVisible());
-
-        const QString title = part("windowTitlebar")->styleSheet();
-        const QString frame = part("windowFrame")->styleSheet();
-        QVERIFY2(title.contains(QStringLiteral("radius:%1px; background-color:%2;")
-                                    .arg(expected.radius)
-                                    .arg(expected.titleBackground)),
-                 qPrintable(title));
-        QVERIFY2(frame.contains(QStringLiteral("solid %1; border-radius:%2px %2px %2px %2px;")
-                                    .arg(expected.frameBorder)
-                                    .arg(expected.radius)),
-                 qPrintable(frame));
+        QVERIFY(part("windowTitlebar")->styleSheet().contains(expected.title));
+        QVERIFY(part("windowFrame")->styleSheet().contains(expected.frame));
         const int m = isMaximised ? 0 : 13;
         QCOMPARE(window->layout()->contentsMargins(), QMargins(m, m, m, m));
         auto *effect =
@@ -181,19 +154,14 @@ private slots:
 
         // The window is at (50, 50) with size 1200 x 700; presses are in window coordinates.
         // The title bar spans x 14..1185 and y 14..63; only its middle 60 % moves the window.
+        // Where each edge takes the window is the geometry suite's.
         const QRect unchanged(50, 50, 1200, 700);
-        QTest::newRow("title bar's left end")
-            << "windowTitlebar" << QPoint(100, 39) << QPoint(40, 30) << unchanged;
-        QTest::newRow("title bar's right end")
+        QTest::newRow("title bar's end")
             << "windowTitlebar" << QPoint(1100, 39) << QPoint(40, 30) << unchanged;
         QTest::newRow("title bar's middle")
             << "windowTitlebar" << QPoint(600, 39) << QPoint(40, 30) << QRect(90, 80, 1200, 700);
         QTest::newRow("bottom-right corner changes only the width")
             << "window" << QPoint(1195, 695) << QPoint(150, 40) << QRect(50, 50, 1345, 700);
-        QTest::newRow("right edge not below 1000 px")
-            << "window" << QPoint(1195, 300) << QPoint(-400, 0) << QRect(50, 50, 1000, 700);
-        QTest::newRow("bottom edge")
-            << "window" << QPoint(600, 695) << QPoint(0, 60) << QRect(50, 50, 1200, 755);
         QTest::newRow("inside the content near the edge")
             << "windowContent" << QPoint(15, 300) << QPoint(-30, 0) << unchanged;
         QTest::newRow("on the frame border")
@@ -205,7 +173,7 @@ private slots:
         QFETCH(QPoint, pressAt);
         QFETCH(QPoint, drag);
 
-        QTest::mouseClick(part<QToolButton>("restoreButton"), Qt::LeftButton);
+        QTest::mouseClick(part("restoreButton"), Qt::LeftButton);
         window->setGeometry(50, 50, 1200, 700);
         QWidget *target =
             pressOn == QLatin1String("window") ? window.get() : part(qPrintable(pressOn));
@@ -221,16 +189,13 @@ private slots:
 
     void closeButtonAsksFirst()
     {
-        bool answer = false;
-        int asked = 0;
-        window->setBeforeClosingFunc([&] { return ++asked, answer; });
-        QTest::mouseClick(part<QToolButton>("closeButton"), Qt::LeftButton);
-        QCOMPARE(asked, 1);
+        QVector<bool> answers{false, true};
+        window->setBeforeClosingFunc([&] { return answers.takeFirst(); });
+        QTest::mouseClick(part("closeButton"), Qt::LeftButton);
         QVERIFY(window->isVisible());
-        answer = true;
-        QTest::mouseClick(part<QToolButton>("closeButton"), Qt::LeftButton);
-        QCOMPARE(asked, 2);
+        QTest::mouseClick(part("closeButton"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
+        QVERIFY(answers.isEmpty());
     }
 };
 

@@ -22,11 +22,6 @@ private slots:
         QTest::newRow("ten in") << QVector<int>{10} << 1000.0 << 100.0 << 81 << Zoom::CellSize;
         QTest::newRow("eleventh in") << QVector<int>{11} << 500.0 << 50.0 << 161 << Zoom::ScaleStep;
         QTest::newRow("one out") << QVector<int>{-1} << 2000.0 << 100.0 << 41 << Zoom::ScaleStep;
-        QTest::newRow("500 to 200") << QVector<int>{22} << 200.0 << 50.0 << 401 << Zoom::ScaleStep;
-        QTest::newRow("500 to 200 and back")
-            << QVector<int>{22, -1} << 500.0 << 100.0 << 161 << Zoom::ScaleStep;
-        QTest::newRow("to 100") << QVector<int>{33} << 100.0 << 50.0 << 801 << Zoom::ScaleStep;
-        QTest::newRow("to 50") << QVector<int>{44} << 50.0 << 50.0 << 1601 << Zoom::ScaleStep;
         QTest::newRow("finest") << QVector<int>{65} << 25.0 << 100.0 << 3201 << Zoom::CellSize;
         QTest::newRow("beyond finest") << QVector<int>{66} << 25.0 << 100.0 << 3201 << Zoom::None;
         QTest::newRow("coarsest") << QVector<int>{-22} << 5000.0 << 50.0 << 17 << Zoom::CellSize;

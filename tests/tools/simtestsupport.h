@@ -7,6 +7,8 @@
 #include <QList>
 #include <QObject>
 
+#include <utility>
+
 inline QByteArray hex(const QString &text)
 {
     return QByteArray::fromHex(text.toLatin1());
@@ -32,12 +34,7 @@ public:
                 [this](const QByteArray &bytes) { pieces.append(bytes); });
     }
     QByteArray joined() const { return pieces.join(); }
-    QByteArray takeAll()
-    {
-        const QByteArray all = joined();
-        pieces.clear();
-        return all;
-    }
+    QByteArray takeAll() { return std::exchange(pieces, {}).join(); }
 
     QByteArrayList pieces;
 };

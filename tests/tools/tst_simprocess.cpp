@@ -45,8 +45,7 @@ private slots:
     void nonLoopbackAddressIsRefused()
     {
         QProcess sim;
-        const QStringList refused = {QStringLiteral("--udp"), QStringLiteral("192.168.1.102:502")};
-        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), refused);
+        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), {"--udp", "192.168.1.102:502"});
         QVERIFY(sim.waitForFinished(waitMs));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.exitCode(), 2);
