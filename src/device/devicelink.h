@@ -24,4 +24,6 @@ signals:
     // The transport reported trouble that may mean the device is gone. `closed` says the link
     // had to close itself (a serial device vanished); otherwise it stays open.
     void faulted(bool closed);
+    // The link was open and is not any more: closed on request or after a fault.
+    void closed();
 };

@@ -45,8 +45,10 @@ void SerialLink::write(const QByteArray &bytes)
 
 void SerialLink::close()
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    emit closed();
 }
 
 void SerialLink::read()
@@ -63,7 +65,7 @@ void SerialLink::handleError(QSerialPort::SerialPortError error)
     // read error that repeats for as long as the port stays open, so the dead port is released.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         m_log(QStringLiteral("the serialPort is closed possiblely"));
-        m_port.close();
+        close();
         emit faulted(true);
     }
 }
