@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int startRepeats = 3;
-constexpr int startPauseMs = 150;
 constexpr int stopAttempts = 3;
 constexpr int stopReplyTimeoutMs = 1000;
 constexpr int resolutionReplyTimeoutMs = 500;

@@ -1,0 +1,153 @@
+// Recording and replaying links: a scan recorded while the live session ran decodes offline to
+// the same revolutions, and a recording holds what crossed a real link, in order, until it
+// closed.
+#include "sessiontestsupport.h"
+
+#include "capture/capturefile.h"
+#include "device/linkrecorder.h"
+#include "device/offlinereplay.h"
+#include "device/udplink.h"
+#include "protocol/commands.h"
+#include "protocol/modbus.h"
+#include "scanstreamer.h"
+
+#include <QNetworkDatagram>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <chrono>
+
+namespace {
+
+constexpr int streamedRevolutions = 40;
+constexpr int streamRateHz = 20;
+constexpr int firstChunkDelayMs = 3;
+
+QByteArray fineScanStream()
+{
+    ScanStreamer streamer(ScanGeometry::fine(), streamRateHz, 7);
+    QByteArray stream;
+    for (int revolution = 0; revolution < streamedRevolutions; ++revolution) {
+        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
+            stream += streamer.frame(revolution, index);
+    }
+    return stream;
+}
+
+qint64 wallClockUs()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+class TestReplay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The device streams from the first start on, but the live session decodes only from
+    // one pause after the third: the replay must begin where it did, at the recorded times.
+    void offlineDecodingMatchesTheLiveSession_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("chunkSize");
+        QTest::newRow("raw, frames split across chunks") << int(Usb) << 500;
+        QTest::newRow("modbus, serial-sized chunks") << int(Modbus) << 4096;
+    }
+    void offlineDecodingMatchesTheLiveSession()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, chunkSize);
+        SessionRig rig{ConnMode(mode)};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("scan.pcap"));
+        LinkRecorder recorder([&rig] { return rig.clock.now() * 1000; });
+        QVERIFY(recorder.start(&rig.link, path));
+
+        const QByteArray stream = fineScanStream();
+        const int chunkGapMs = chunkSize * 1000 / (stream.size() / streamedRevolutions * 20);
+        bool streaming = false;
+        rig.link.respond = [&](const QByteArray &request) -> QList<QByteArray> {
+            emit rig.link.sent(request); // as a real link reports each write
+            const QString hex = HexText::fromBytes(request);
+            if (hex == DeviceCommand::resolutionQuery(ConnMode(mode)))
+                return {mode == Modbus ? withModbusCrc(bytes("010306A55A0010FAFB"))
+                                       : bytes("A55A0010FAFB")};
+            if (hex == DeviceCommand::startScan(ConnMode(mode)) && !streaming) {
+                streaming = true;
+                for (int pos = 0; pos < stream.size(); pos += chunkSize)
+                    rig.link.deliverAfter(firstChunkDelayMs + pos / chunkSize * chunkGapMs,
+                                          stream.mid(pos, chunkSize));
+            }
+            if (mode == Modbus && request.startsWith(bytes("0110")))
+                return {withModbusCrc(request.left(6))};
+            return {hex == DeviceCommand::stopScan(ConnMode(mode)) ? bytes("A55A0098FAFB")
+                                                                   : QByteArray()};
+        };
+        QVector<ScanFrames> live;
+        connect(&rig.session, &DeviceSession::revolutionDecoded,
+                [&live](const ScanFrames &frames, bool complete) {
+                    if (complete)
+                        live.append(frames);
+                });
+        rig.session.initialise({}, 0);
+        rig.session.startScan();
+        rig.settle();
+        rig.clock.advance(streamedRevolutions * 1000 / streamRateHz);
+        recorder.stop();
+
+        QVector<ScanFrames> replayed;
+        QVERIFY(OfflineReplay::decode(path, [&replayed](int number, const ScanFrames &frames) {
+            replayed.append(frames);
+            QCOMPARE(number, replayed.size());
+        }));
+        QVERIFY2(live.size() > streamedRevolutions / 2, qPrintable(QString::number(live.size())));
+        QCOMPARE(replayed.size(), live.size());
+        QVERIFY(replayed == live);
+    }
+
+    void recordingKeepsBothDirectionsUntilTheLinkCloses()
+    {
+        QUdpSocket device;
+        QVERIFY(device.bind(QHostAddress(QHostAddress::LocalHost), 0));
+        UdpLink link([](const QString &) {});
+        link.setDeviceEndpoint(QHostAddress::LocalHost, device.localPort());
+        QVERIFY(link.open(QHostAddress::LocalHost, 0));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("link.pcap"));
+        LinkRecorder recorder;
+        QSignalSpy stopped(&recorder, &LinkRecorder::stopped);
+        const qint64 startUs = wallClockUs();
+        QVERIFY(recorder.start(&link, path));
+
+        const QByteArray request = bytes("A55A049CFAFB");
+        const QByteArray reply = bytes("A55A0098FAFB") + fineScanStream().left(300);
+        link.write(request);
+        QVERIFY(device.waitForReadyRead(5000));
+        const QNetworkDatagram asked = device.receiveDatagram();
+        QSignalSpy received(&link, &DeviceLink::received);
+        device.writeDatagram(reply, asked.senderAddress(), asked.senderPort());
+        QVERIFY(received.wait());
+        link.close();
+        link.write(request);
+        const qint64 endUs = wallClockUs();
+
+        QCOMPARE(stopped.count(), 1);
+        QCOMPARE(recorder.bytesRecorded(), qint64(request.size() + reply.size()));
+        CaptureReader reader;
+        QVERIFY(reader.open(path, nullptr));
+        CaptureRecord sent, answer, none;
+        QVERIFY(reader.next(&sent) && reader.next(&answer) && !reader.next(&none));
+        QCOMPARE(sent.direction, CaptureDirection::ToDevice);
+        QCOMPARE(sent.bytes, request);
+        QCOMPARE(answer.direction, CaptureDirection::FromDevice);
+        QCOMPARE(answer.bytes, reply);
+        QVERIFY(startUs <= sent.timeUs && sent.timeUs <= answer.timeUs && answer.timeUs <= endUs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReplay)
+#include "tst_replay.moc"
