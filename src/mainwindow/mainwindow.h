@@ -1,6 +1,8 @@
 #pragma once
 
 #include "device/devicesession.h"
+#include "device/linkrecorder.h"
+#include "device/replaylink.h"
 #include "protocol/linktypes.h"
 
 #include <QHostAddress>
@@ -36,6 +38,16 @@ public:
     // Where UDP datagrams go; the device's fixed address unless a test or tool moves it.
     void setDeviceEndpoint(const QHostAddress &address, quint16 port);
 
+    // Capture, replay and export (mainwindow_capture.cpp).
+    // Plays a capture in place of the device, from the scan page; a link open now is closed,
+    // and opening one ends the replay. False, once the operator has been told why, when the
+    // file is no capture or an operation is still under way.
+    bool replayCapture(const QString &path);
+    // The revolution on the scan display as a table, and the display as a picture at its
+    // on-screen size; false when the file cannot be written.
+    bool exportScanCsv(const QString &path) const;
+    bool exportScanPng(const QString &path) const;
+
 signals:
     void updateGroupAndRgnIndex(int groupIndex, int rgnIndex);
     void updateAlarmPointNum(int groupIndex, int rgnIndex, int alarmPointNum);
@@ -70,6 +82,14 @@ private slots:
     void on_pushButtonColorSelect_clicked();
     void on_pushButtonAddPoint_clicked();
     void on_pushButtonClearScreen_clicked();
+
+    // Capture, replay and export (mainwindow_capture.cpp)
+    void on_pushButtonRecord_clicked(bool checked);
+    void on_pushButtonReplay_clicked();
+    void on_pushButtonReplayPlay_clicked();
+    void on_comboBoxReplaySpeed_currentIndexChanged(int index);
+    void on_horizontalSliderReplay_valueChanged(int value);
+    void on_pushButtonExport_clicked();
 
 private:
     // Construction helpers (mainwindow.cpp)
@@ -114,6 +134,17 @@ private:
     void showRegionsWritten(const RegionWriteResult &result);
     void showRegionsRead(const RegionReadResult &result);
 
+    // Capture, replay and export (mainwindow_capture.cpp)
+    bool startRecording(const QString &path);
+    void showRecordedBytes(qint64 bytes);
+    void showRecordingStopped();
+    void playReplay();
+    void showReplayPaused();
+    void showReplayPosition(qint64 positionUs);
+    void endReplay();
+    void exportThroughDialog(const QString &title, const QString &fileName, const QString &filter,
+                             bool (MainWindow::*exportTo)(const QString &) const);
+
     Ui::MainWindow *ui;
     DeviceSession *session;
     SerialLink *serialLink;
@@ -128,4 +159,9 @@ private:
     // Revolution-closing frames since the display last got one; it takes one in four.
     int revolutionsSinceShown = 0;
     QIcon defaultGroupIcon;
+
+    LinkRecorder *linkRecorder = new LinkRecorder({}, this);
+    ReplayLink *replayLink = new ReplayLink(this);
+    // What the scan display shows, for the export.
+    ScanFrames displayedRevolution;
 };
