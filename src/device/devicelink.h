@@ -17,7 +17,18 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     virtual void close() = 0;
 
+protected:
+    // How a link hands on what it received.
+    void deliver(const QByteArray &chunk)
+    {
+        emit arriving(chunk);
+        emit received(chunk);
+    }
+
 signals:
+    // Each chunk received, just before `received`: a recording takes it before anything the
+    // chunk makes the program send.
+    void arriving(const QByteArray &chunk);
     void received(const QByteArray &chunk);
     // Bytes that did leave for the device, as they were handed to the transport.
     void sent(const QByteArray &bytes);

@@ -30,7 +30,7 @@ bool LinkRecorder::start(DeviceLink *link, const QString &path, QString *error)
     if (!m_writer.open(path, error))
         return false;
     m_link = link;
-    connect(link, &DeviceLink::received, this,
+    connect(link, &DeviceLink::arriving, this,
             [this](const QByteArray &chunk) { record(CaptureDirection::FromDevice, chunk); });
     connect(link, &DeviceLink::sent, this,
             [this](const QByteArray &bytes) { record(CaptureDirection::ToDevice, bytes); });

@@ -106,7 +106,7 @@ void ReplayLink::handOnNext()
         emit recordedCommand(record.bytes, record.timeUs);
     } else {
         emit recordedTimeReached(record.timeUs);
-        emit received(record.bytes);
+        deliver(record.bytes);
     }
 }
 

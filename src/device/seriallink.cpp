@@ -54,7 +54,7 @@ void SerialLink::close()
 void SerialLink::read()
 {
     m_log(QStringLiteral("the serialPort is ready for reading..."));
-    emit received(m_port.readAll());
+    deliver(m_port.readAll());
 }
 
 void SerialLink::handleError(QSerialPort::SerialPortError error)

@@ -60,7 +60,7 @@ void UdpLink::read()
         }
     }
     if (anyFromDevice || !anyDropped)
-        emit received(chunk);
+        deliver(chunk);
 }
 
 bool UdpLink::isFromDevice(const QHostAddress &sender)
