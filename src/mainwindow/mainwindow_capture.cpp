@@ -119,7 +119,8 @@ void MainWindow::playReplay()
     if (replayLink->atEnd())
         replayLink->seek(0);
     replayLink->play();
-    ui->pushButtonReplayPlay->setText(tr("暂停"));
+    if (replayLink->isPlaying())
+        ui->pushButtonReplayPlay->setText(tr("暂停"));
 }
 
 void MainWindow::showReplayPaused()
