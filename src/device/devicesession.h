@@ -123,11 +123,11 @@ signals:
 
 private:
     using Step = std::function<void()>;
+    using Outcome = std::function<void(bool)>;
 
     // The device takes the start more surely when it comes more than once.
     static constexpr int startRepeats = 3;
     static constexpr int startPauseMs = 150;
-    using Outcome = std::function<void(bool)>;
 
     // The send path and the receive dispatcher (devicesession.cpp).
     void send(const QString &hexText);
@@ -170,7 +170,7 @@ private:
     QString writeEcho(int block) const;
 
     // Following a replay (sessionreplay.cpp): each recorded command moves the session as
-    // sending it did; the recorded times let a start's pauses run out as they did then.
+    // sending it did.
     void follow(ReplayLink *replay);
     void beginFollowing();
     void followRecordedCommand(const QByteArray &bytes, qint64 timeUs);

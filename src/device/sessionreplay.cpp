@@ -113,17 +113,18 @@ void DeviceSession::followRecordedCommand(const QByteArray &bytes, qint64 timeUs
     }
 }
 
-// The live start sends its command startRepeats times, a pause apart, and scans from one pause
-// after the last; a recording that begins within the repeats still scans when the live run did.
+// The live start scans from its last repeat on. A recording that began within the repeats
+// cannot count to the last: it scans once no further start has come for as long as all the
+// repeats take.
 void DeviceSession::followRecordedStart(qint64 timeUs)
 {
     if (m_linkState != StartingScan) {
         setLinkState(StartingScan);
         m_recordedStarts = 0;
     }
-    ++m_recordedStarts;
-    const int pausesLeft = qMax(1, startRepeats - m_recordedStarts + 1);
-    m_recordedScanStartUs = timeUs + pausesLeft * startPauseMs * usPerMs;
+    if (++m_recordedStarts == startRepeats)
+        setLinkState(Scanning);
+    m_recordedScanStartUs = timeUs + startRepeats * startPauseMs * usPerMs;
 }
 
 void DeviceSession::followRecordedTime(qint64 timeUs)
