@@ -117,11 +117,11 @@ int main(int argc, char *argv[])
     }
     const double cpu = Bench::median(cpuSeconds);
     const double ratio = seconds / cpu;
-    // The live session decodes from one pause after the last start on: the revolutions
-    // streamed before, and the one then under way, are not complete.
+    // The live session decodes from the last start on: the revolutions streamed before, and
+    // the one then under way, are not complete.
     const int total = seconds * rateHz;
     const int missedAtStart =
-        int(std::ceil(double(startRepeats * startPauseUs) * rateHz / usPerSecond)) + 1;
+        int(std::ceil(double((startRepeats - 1) * startPauseUs) * rateHz / usPerSecond)) + 1;
     const bool correct = decoded && revolutions <= total && revolutions >= total - missedAtStart;
     Bench::printRow(
         QStringLiteral("offline replay"),
