@@ -1,7 +1,7 @@
 // The session's send path, its receive dispatcher and the step machinery its operations run on.
 #include "device/devicesession.h"
 
-#include "device/devicelink.h"
+#include "device/replaylink.h"
 #include "device/steptimer.h"
 #include "protocol/commands.h"
 #include "protocol/hextext.h"
@@ -28,10 +28,11 @@ DeviceSession::~DeviceSession() = default;
 void DeviceSession::setLink(DeviceLink *link)
 {
     if (m_link)
-        disconnect(m_link, &DeviceLink::received, this, nullptr);
+        disconnect(m_link, nullptr, this, nullptr);
     m_link = link;
     if (m_link)
         connect(m_link, &DeviceLink::received, this, &DeviceSession::handleReceivedData);
+    follow(qobject_cast<ReplayLink *>(link));
 }
 
 void DeviceSession::setMode(ConnMode mode)
@@ -48,7 +49,8 @@ void DeviceSession::sendFinalStop()
 
 void DeviceSession::send(const QString &hexText)
 {
-    if (hexText.isEmpty())
+    // A replay's commands are the recorded ones.
+    if (hexText.isEmpty() || m_following)
         return;
     log(QStringLiteral("the software send data >>> ") + hexText);
     emit frameSent(hexText);

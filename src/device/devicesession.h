@@ -16,6 +16,7 @@
 #include <functional>
 
 class DeviceLink;
+class ReplayLink;
 class StepTimer;
 
 // The selections the connect initialisation sends to the device, as indexes of the tool's lists.
@@ -77,7 +78,8 @@ public:
     ~DeviceSession() override;
 
     // The link bytes travel on; it stays its owner's. Commands sent while it is closed (or
-    // while there is none) are shown and logged but go nowhere.
+    // while there is none) are shown and logged but go nowhere. On a ReplayLink the session
+    // sends nothing and follows the recorded conversation instead (sessionreplay.cpp).
     void setLink(DeviceLink *link);
     // Raw frames (Usb, Net) or Modbus-RTU; also decides what a reply looks like.
     void setMode(ConnMode mode);
@@ -123,6 +125,10 @@ private:
     using Step = std::function<void()>;
     using Outcome = std::function<void(bool)>;
 
+    // The device takes the start more surely when it comes more than once.
+    static constexpr int startRepeats = 3;
+    static constexpr int startPauseMs = 150;
+
     // The send path and the receive dispatcher (devicesession.cpp).
     void send(const QString &hexText);
     void handleReceivedData(const QByteArray &chunk);
@@ -156,10 +162,19 @@ private:
     // Region transfers (regiontransfer.cpp).
     void writeNextFrame(Step done);
     void startReading(Step done);
+    void beginReading();
     void readBlock(int block, int attempt, Step done);
     void finishTransfer(Step done, const Step &report);
     void takeRegionFrame(const RegionFrame::Content &frame, RegionFrame::FrameCheck check);
     void storeRegion(const RegionFrame::Content &frame);
+
+    // Following a replay (sessionreplay.cpp): each recorded command moves the session as
+    // sending it did.
+    void follow(ReplayLink *replay);
+    void beginFollowing();
+    void followRecordedCommand(const QByteArray &bytes, qint64 timeUs);
+    void followRecordedTime(qint64 timeUs);
+    void followRecordedStart(qint64 timeUs);
 
     LogSink m_log;
     StepTimer *m_timer;
@@ -186,6 +201,11 @@ private:
     QSet<QPair<int, int>> m_regionsStored;
     bool m_blockStored = false;
     bool m_blockDamaged = false;
+
+    // The replay followed, if any: its recorded starts so far and when the scan began then.
+    bool m_following = false;
+    int m_recordedStarts = 0;
+    qint64 m_recordedScanStartUs = 0;
 };
 
 Q_DECLARE_METATYPE(RegionFrame::Content)

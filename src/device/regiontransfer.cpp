@@ -94,12 +94,7 @@ bool DeviceSession::readRegions()
 void DeviceSession::startReading(Step done)
 {
     emit transferStarted(Transfer::Reading);
-    setLinkState(RegionsFromDevice);
-    m_regionRequestAcked = false;
-    m_regionsStored.clear();
-    // Leftovers of an unfinished reading would complete this one early.
-    m_rawRegionParser.reset();
-    m_modbusRegionParser.reset();
+    beginReading();
     const Step finish = [this, done] {
         finishTransfer(done, [this] { emit regionsRead({m_regionsStored.size()}); });
     };
@@ -110,6 +105,16 @@ void DeviceSession::startReading(Step done)
     // The device sends its 45 frames on its own, each after the acknowledgement of the last.
     send(DeviceCommand::regionRequest);
     awaitReplyThen(rawReadingTimeoutMs, [finish](bool) { finish(); });
+}
+
+void DeviceSession::beginReading()
+{
+    setLinkState(RegionsFromDevice);
+    m_regionRequestAcked = false;
+    m_regionsStored.clear();
+    // Leftovers of an unfinished reading would complete this one early.
+    m_rawRegionParser.reset();
+    m_modbusRegionParser.reset();
 }
 
 void DeviceSession::readBlock(int block, int attempt, Step done)

@@ -46,14 +46,16 @@ void SerialLink::write(const QByteArray &bytes)
 
 void SerialLink::close()
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    emit closed();
 }
 
 void SerialLink::read()
 {
     m_log(QStringLiteral("the serialPort is ready for reading..."));
-    emit received(m_port.readAll());
+    deliver(m_port.readAll());
 }
 
 void SerialLink::handleError(QSerialPort::SerialPortError error)
@@ -64,7 +66,7 @@ void SerialLink::handleError(QSerialPort::SerialPortError error)
     // read error that repeats for as long as the port stays open, so the dead port is released.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         m_log(QStringLiteral("the serialPort is closed possiblely"));
-        m_port.close();
+        close();
         emit faulted(true);
     }
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int startRepeats = 3;
-constexpr int startPauseMs = 150;
 constexpr int stopAttempts = 3;
 constexpr int stopReplyTimeoutMs = 1000;
 constexpr int resolutionReplyTimeoutMs = 500;
@@ -65,10 +63,16 @@ void DeviceSession::runStart(Step done)
     report(tr("发送雷达开始采集命令"),
            QStringLiteral("Send radar start acquisition command......"));
     setLinkState(StartingScan);
-    repeatCommand(DeviceCommand::startScan(m_mode), startRepeats, startPauseMs, [this, done] {
+    // The scan is what follows the last repeat: decoding begins as it goes out, a moment a
+    // recording of the link holds, so that a replay begins decoding exactly where this did.
+    const QString start = DeviceCommand::startScan(m_mode);
+    repeatCommand(start, startRepeats - 1, startPauseMs, [this, start, done] {
+        send(start);
         setLinkState(Scanning);
-        emit scanStarted();
-        done();
+        pauseThen(startPauseMs, [this, done] {
+            emit scanStarted();
+            done();
+        });
     });
 }
 

@@ -37,8 +37,11 @@ void UdpLink::write(const QByteArray &bytes)
 
 void UdpLink::close()
 {
+    const bool wasOpen = m_bound;
     m_socket.abort();
     m_bound = false;
+    if (wasOpen)
+        emit closed();
 }
 
 // Datagrams waiting together reach the protocol as one chunk, as a serial read would.
@@ -58,7 +61,7 @@ void UdpLink::read()
         }
     }
     if (anyFromDevice || !anyDropped)
-        emit received(chunk);
+        deliver(chunk);
 }
 
 bool UdpLink::isFromDevice(const QHostAddress &sender)

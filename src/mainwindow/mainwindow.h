@@ -1,6 +1,8 @@
 #pragma once
 
 #include "device/devicesession.h"
+#include "device/linkrecorder.h"
+#include "device/replaylink.h"
 #include "protocol/linktypes.h"
 #include "regions/region.h"
 
@@ -53,6 +55,15 @@ public:
     // The operator's choices, kept between runs (mainwindow_settings.cpp).
     void saveSettings(QSettings &settings) const;
     void restoreSettings(const QSettings &settings);
+    // Capture, replay and export (mainwindow_capture.cpp).
+    // Plays a capture in place of the device, from the scan page; a link open now is closed,
+    // and opening one ends the replay. False, once the operator has been told why, when the
+    // file is no capture or an operation is still under way.
+    bool replayCapture(const QString &path);
+    // The revolution on the scan display as a table, and the display as a picture at its
+    // on-screen size; false when the file cannot be written.
+    bool exportScanCsv(const QString &path) const;
+    bool exportScanPng(const QString &path) const;
 
 signals:
     void updateGroupAndRgnIndex(int groupIndex, int rgnIndex);
@@ -92,6 +103,14 @@ private slots:
     void on_pushButtonColorSelect_clicked();
     void on_pushButtonAddPoint_clicked();
     void on_pushButtonClearScreen_clicked();
+
+    // Capture, replay and export (mainwindow_capture.cpp)
+    void on_pushButtonRecord_clicked(bool checked);
+    void on_pushButtonReplay_clicked();
+    void on_pushButtonReplayPlay_clicked();
+    void on_comboBoxReplaySpeed_currentIndexChanged(int index);
+    void on_horizontalSliderReplay_valueChanged(int value);
+    void on_pushButtonExport_clicked();
 
 private:
     // Construction helpers (mainwindow.cpp)
@@ -150,6 +169,17 @@ private:
     QString verificationMessage(const RegionReadResult &result) const;
     void showRegionsRead(const RegionReadResult &result);
 
+    // Capture, replay and export (mainwindow_capture.cpp)
+    bool startRecording(const QString &path);
+    void showRecordedBytes(qint64 bytes);
+    void showRecordingStopped();
+    void playReplay();
+    void showReplayPaused();
+    void showReplayPosition(qint64 positionUs);
+    void endReplay();
+    void exportThroughDialog(const QString &title, const QString &fileName, const QString &filter,
+                             bool (MainWindow::*exportTo)(const QString &) const);
+
     Ui::MainWindow *ui;
     DeviceSession *session;
     SerialLink *serialLink;
@@ -193,4 +223,9 @@ private:
     QString regionFileProposal() const;
     QColor pointColor;
     QString regionFolder;
+
+    LinkRecorder *linkRecorder = new LinkRecorder({}, this);
+    ReplayLink *replayLink = new ReplayLink(this);
+    // What the scan display shows, for the export.
+    ScanFrames displayedRevolution;
 };

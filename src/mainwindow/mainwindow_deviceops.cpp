@@ -112,8 +112,10 @@ void MainWindow::showRevolution(const ScanFrames &revolution)
 {
     // Only a display the operator can see is worth redrawing.
     const int row = ui->listWidgetMenu->currentRow();
-    if (row == scanPageRow)
+    if (row == scanPageRow) {
         ui->radarIndicatorWidget->setPointCloud(revolution);
-    else if (row == regionPageRow && ui->radarIndicatorWidgetDrawRgn->regionsVisible())
+        displayedRevolution = revolution;
+    } else if (row == regionPageRow && ui->radarIndicatorWidgetDrawRgn->regionsVisible()) {
         ui->radarIndicatorWidgetDrawRgn->setPointCloud(revolution);
+    }
 }

@@ -67,6 +67,7 @@ void MainWindow::toggleSerialLink()
 
 void MainWindow::openSerialLink()
 {
+    endReplay();
     const QString port = serialPortList()->currentText();
     if (!serialLink->open(port, ui->comboBoxBaudRates->currentText().toInt())) {
         setDeviceControlsEnabled(false);
@@ -93,6 +94,7 @@ void MainWindow::closeSerialLink()
 
 void MainWindow::openUdpLink()
 {
+    endReplay();
     logInfo(QStringLiteral("the udp is opening..."));
     // An empty or unusable port text becomes 0, which lets the system choose the port.
     if (!udpLink->open(QHostAddress(ui->lineEditIP->text()), ui->lineEditPort->text().toUShort())) {
@@ -177,7 +179,7 @@ void MainWindow::setDeviceControlsEnabled(bool on)
     for (QPushButton *control :
          {ui->pushButtonStartScan, ui->pushButtonStopScan, ui->pushButtonOpenConfig,
           ui->pushButtonSaveConfig, ui->pushButtonAlarmState, ui->pushButtonUpload,
-          ui->pushButtonDownload}) {
+          ui->pushButtonDownload, ui->pushButtonRecord}) {
         control->setEnabled(on);
     }
 }
@@ -187,4 +189,5 @@ void MainWindow::clearBothDisplays()
 {
     ui->radarIndicatorWidget->clearScreen();
     ui->radarIndicatorWidgetDrawRgn->clearScreen();
+    displayedRevolution.clear();
 }

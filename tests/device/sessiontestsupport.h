@@ -95,7 +95,7 @@ public:
     }
     void deliverAfter(int ms, const QByteArray &chunk)
     {
-        m_clock.schedule(ms, [this, chunk] { emit received(chunk); });
+        m_clock.schedule(ms, [this, chunk] { deliver(chunk); });
     }
     // The hex of the requests, without their times.
     QStringList requests() const

@@ -465,6 +465,90 @@
         <source>设备已重新连接：%1</source>
         <translation>Device returned: %1</translation>
     </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>回放</source>
+        <translation>Replay</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>最快</source>
+        <translation>Fastest</translation>
+    </message>
+    <message>
+        <source>录制</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>回放捕获…</source>
+        <translation>Replay capture…</translation>
+    </message>
+    <message>
+        <source>保存捕获文件</source>
+        <translation>Save Capture File</translation>
+    </message>
+    <message>
+        <source>捕获文件 (*.pcap)</source>
+        <translation>Capture files (*.pcap)</translation>
+    </message>
+    <message>
+        <source>无法录制：%1</source>
+        <translation>Cannot record: %1</translation>
+    </message>
+    <message>
+        <source>录制中… %1 字节</source>
+        <translation>Recording… %1 bytes</translation>
+    </message>
+    <message>
+        <source>打开捕获文件</source>
+        <translation>Open Capture File</translation>
+    </message>
+    <message>
+        <source>设备正忙，请稍后再回放！</source>
+        <translation>The device is busy, replay again shortly!</translation>
+    </message>
+    <message>
+        <source>无法回放：%1</source>
+        <translation>Cannot replay: %1</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>%1 / %2 秒</source>
+        <translation>%1 / %2 s</translation>
+    </message>
+    <message>
+        <source>导出点云 CSV…</source>
+        <translation>Export point cloud as CSV…</translation>
+    </message>
+    <message>
+        <source>导出图像 PNG…</source>
+        <translation>Export image as PNG…</translation>
+    </message>
+    <message>
+        <source>导出点云</source>
+        <translation>Export Point Cloud</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>PNG 图像 (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenFailure</name>

@@ -1,0 +1,59 @@
+#include "device/linkrecorder.h"
+
+#include "device/devicelink.h"
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+qint64 wallClockUs()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+LinkRecorder::LinkRecorder(Clock clock, QObject *parent)
+    : QObject(parent), m_clock(clock ? std::move(clock) : wallClockUs)
+{}
+
+LinkRecorder::~LinkRecorder()
+{
+    stop();
+}
+
+bool LinkRecorder::start(DeviceLink *link, const QString &path, QString *error)
+{
+    stop();
+    if (!m_writer.open(path, error))
+        return false;
+    m_link = link;
+    connect(link, &DeviceLink::arriving, this,
+            [this](const QByteArray &chunk) { record(CaptureDirection::FromDevice, chunk); });
+    connect(link, &DeviceLink::sent, this,
+            [this](const QByteArray &bytes) { record(CaptureDirection::ToDevice, bytes); });
+    connect(link, &DeviceLink::closed, this, &LinkRecorder::stop);
+    return true;
+}
+
+void LinkRecorder::stop()
+{
+    if (!isRecording())
+        return;
+    if (m_link)
+        disconnect(m_link, nullptr, this, nullptr);
+    m_link.clear();
+    m_writer.close();
+    emit stopped();
+}
+
+void LinkRecorder::record(CaptureDirection direction, const QByteArray &bytes)
+{
+    if (!m_writer.write(direction, bytes, m_clock())) {
+        stop();
+        return;
+    }
+    emit bytesRecordedChanged(m_writer.bytesWritten());
+}

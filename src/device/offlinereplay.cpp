@@ -1,0 +1,43 @@
+#include "device/offlinereplay.h"
+
+#include "device/devicesession.h"
+#include "device/replaylink.h"
+#include "device/scancsv.h"
+
+#include <QIODevice>
+
+namespace OfflineReplay {
+
+bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error)
+{
+    ReplayLink replay;
+    if (!replay.open(capturePath, error))
+        return false;
+    DeviceSession session({});
+    session.setLink(&replay);
+    int number = 0;
+    QObject::connect(&session, &DeviceSession::revolutionDecoded,
+                     [&](const ScanFrames &frames, bool complete) {
+                         if (complete)
+                             take(++number, frames);
+                     });
+    replay.seek(replay.durationUs());
+    if (replay.damageText().isEmpty())
+        return true;
+    if (error)
+        *error = replay.damageText();
+    return false;
+}
+
+bool writeCsv(const QString &capturePath, QIODevice *out, QString *error)
+{
+    out->write(ScanCsv::header().toUtf8());
+    return decode(
+        capturePath,
+        [out](int number, const ScanFrames &frames) {
+            out->write(ScanCsv::rows(number, frames).toUtf8());
+        },
+        error);
+}
+
+} // namespace OfflineReplay

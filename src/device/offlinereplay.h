@@ -1,0 +1,24 @@
+#pragma once
+
+#include "protocol/linktypes.h"
+
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// A capture decoded without a window and without waiting: its conversation goes through a
+// session of its own as fast as it can be read, and every complete revolution comes out,
+// numbered 1..N in order as a live scan numbers them.
+namespace OfflineReplay {
+
+using RevolutionHandler = std::function<void(int number, const ScanFrames &frames)>;
+
+// False, with `error` set, when the file is no capture, or when a damaged record cut it short
+// (the revolutions before the damage have been handed on by then).
+bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error = nullptr);
+// The revolutions of decode() as ScanCsv: the header, then the rows of each.
+bool writeCsv(const QString &capturePath, QIODevice *out, QString *error = nullptr);
+
+} // namespace OfflineReplay

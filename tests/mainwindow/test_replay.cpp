@@ -1,0 +1,143 @@
+// Replaying a capture in the window: the scan display follows the recording, stands still
+// while paused, runs four times as fast at 4×, the monitor shows the recorded frames and
+// nothing reaches any link; the export holds what the display shows.
+#include "mainwindowsupport.h"
+
+#include "capture/capturefile.h"
+#include "device/replaylink.h"
+#include "device/scancsv.h"
+#include "display/radarindicatorwidget.h"
+#include "protocol/commands.h"
+#include "scanstreamer.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int rateHz = 20;
+constexpr int revolutions = 30;
+constexpr qint64 usPerMs = 1000;
+constexpr qint64 revolutionUs = 1000 * usPerMs / rateHz;
+constexpr qint64 replyDelayUs = 5 * usPerMs;
+
+// A fine-resolution scan as a recording holds it: the resolution query and its reply, a start,
+// then a revolution's frames per chunk. Returns the commands, as hex.
+QStringList writeCapture(const QString &path)
+{
+    const QStringList commands = {DeviceCommand::resolutionQuery(Usb),
+                                  DeviceCommand::startScan(Usb)};
+    CaptureWriter writer;
+    writer.open(path, nullptr);
+    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[0].toLatin1()), 0);
+    writer.write(CaptureDirection::FromDevice, QByteArray::fromHex("A55A0010FAFB"), replyDelayUs);
+    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[1].toLatin1()),
+                 replyDelayUs);
+    ScanStreamer streamer(ScanGeometry::fine(), rateHz, 3);
+    for (int revolution = 0; revolution < revolutions; ++revolution) {
+        QByteArray chunk;
+        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
+            chunk += streamer.frame(revolution, index);
+        writer.write(CaptureDirection::FromDevice, chunk,
+                     2 * replyDelayUs + revolution * revolutionUs);
+    }
+    return commands;
+}
+
+} // namespace
+
+class TestReplay : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    MainWindow *window = nullptr;
+    ReplayLink *replay = nullptr;
+
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    // Wall time from the first record handed on to the end of the replay.
+    qint64 millisecondsToPlay(const std::function<void()> &startPlaying)
+    {
+        QElapsedTimer clock;
+        QObject listening;
+        connect(replay, &ReplayLink::positionChanged, &listening, [&clock] {
+            if (!clock.isValid())
+                clock.start();
+        });
+        QSignalSpy finished(replay, &ReplayLink::finished);
+        startPlaying();
+        return finished.wait(10000) ? clock.elapsed() : -1;
+    }
+    void clickPlay() const
+    {
+        QTest::mouseClick(widget<QPushButton>(window, "pushButtonReplayPlay"), Qt::LeftButton);
+    }
+    QImage display() const
+    {
+        return widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->canvas();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        window = new MainWindow;
+        window->resize(1410, 948);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        replay = window->findChild<ReplayLink *>();
+    }
+    void cleanupTestCase() { delete window; }
+
+    void replaysAtTheRecordedPaceWithoutSendingAnything()
+    {
+        const QStringList commands = writeCapture(path("scan.pcap"));
+        QObject listening;
+        QVector<ScanFrames> decoded;
+        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+                [&decoded](const ScanFrames &frames) { decoded.append(frames); });
+        const qint64 normalMs =
+            millisecondsToPlay([this] { QVERIFY(window->replayCapture(path("scan.pcap"))); });
+
+        QCOMPARE(DataGram(window).sent(), commands);
+        QCOMPARE(DataGram(window).received().size(), revolutions + 1);
+        QCOMPARE(replay->bytesDiscarded(), 0);
+        QVERIFY(widget<QLineEdit>(window, "lineEditDevName")->text().isEmpty());
+
+        QVERIFY(window->exportScanCsv(path("scan.csv")) && window->exportScanPng(path("scan.png")));
+        QFile table(path("scan.csv"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        const QString rows = QString::fromUtf8(table.readAll()).remove(0, ScanCsv::header().size());
+        QVERIFY(std::any_of(decoded.cbegin(), decoded.cend(), [&rows](const ScanFrames &frames) {
+            return !frames.isEmpty() && rows == ScanCsv::rows(1, frames);
+        }));
+        QCOMPARE(QImage(path("scan.png")).size(),
+                 widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->size());
+
+        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(1);
+        const qint64 fourfoldMs = millisecondsToPlay([this] { clickPlay(); });
+        QVERIFY2(fourfoldMs > 0 && qAbs(double(normalMs) / fourfoldMs / 4 - 1) <= 0.2,
+                 qPrintable(QStringLiteral("1×: %1 ms, 4×: %2 ms").arg(normalMs).arg(fourfoldMs)));
+    }
+
+    void pauseHoldsTheDisplay()
+    {
+        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(0);
+        clickPlay();
+        QTRY_VERIFY(replay->positionUs() > revolutions * revolutionUs / 2);
+        clickPlay();
+        const QImage paused = display();
+        const qint64 position = replay->positionUs();
+        QTest::qWait(300);
+        QCOMPARE(replay->positionUs(), position);
+        QVERIFY(display() == paused);
+        QVERIFY(millisecondsToPlay([this] { clickPlay(); }) > 0);
+        QVERIFY(display() != paused);
+    }
+};
+
+QTEST_MAIN(TestReplay)
+#include "test_replay.moc"
