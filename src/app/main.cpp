@@ -34,10 +34,14 @@ const StaticSetup staticSetup;
 
 const QString geometryKey = QStringLiteral("window/geometry");
 
-// A link asked for on the command line opens as the operator would open it; a failure is
-// shown as theirs would be.
+// A link or capture asked for on the command line opens as the operator would open it; a
+// failure is shown as theirs would be.
 void applyStartOptions(const WindowOptions &options, MainWindow &window)
 {
+    if (options.link == StartLink::Replay) {
+        window.replayCapture(options.replayPath);
+        return;
+    }
     const bool linked =
         (options.link == StartLink::Serial &&
          window.connectSerial(options.serialPath, options.modbus)) ||

@@ -28,6 +28,9 @@ WindowCommandLine::WindowCommandLine()
          QStringLiteral("Talk to the device at <addr:port> over UDP from the start; the local side "
                         "takes a port of the system's choosing."),
          QStringLiteral("addr:port")},
+        {QStringLiteral("replay"),
+         QStringLiteral("Play this capture (pcap) in place of a device; nothing is sent."),
+         QStringLiteral("file")},
         {QStringLiteral("scan"),
          QStringLiteral("With --serial or --udp: show the scanned image and start scanning.")},
         {QStringLiteral("lang"),
@@ -55,7 +58,8 @@ bool WindowCommandLine::parse(const QStringList &arguments)
     m_options.scan = m_parser.isSet(QStringLiteral("scan"));
     if (!readLink())
         return false;
-    if (m_options.scan && m_options.link == StartLink::None)
+    if (m_options.scan &&
+        (m_options.link == StartLink::None || m_options.link == StartLink::Replay))
         return fail(QStringLiteral("--scan needs --serial or --udp"));
     return true;
 }
@@ -64,9 +68,14 @@ bool WindowCommandLine::readLink()
 {
     const bool serial = m_parser.isSet(QStringLiteral("serial"));
     const bool udp = m_parser.isSet(QStringLiteral("udp"));
+    const bool replay = m_parser.isSet(QStringLiteral("replay"));
     m_options.modbus = m_parser.isSet(QStringLiteral("modbus"));
-    if (serial && udp)
-        return fail(QStringLiteral("--serial and --udp exclude each other"));
+    if (int(serial) + int(udp) + int(replay) > 1)
+        return fail(QStringLiteral("--serial, --udp and --replay exclude each other"));
+    if (replay) {
+        m_options.link = StartLink::Replay;
+        m_options.replayPath = m_parser.value(QStringLiteral("replay"));
+    }
     if (m_options.modbus && !serial)
         return fail(QStringLiteral("--modbus needs --serial"));
     if (serial) {

@@ -13,6 +13,7 @@ enum class StartLink
     None, // the operator connects from the connection page
     Serial,
     Udp,
+    Replay, // a capture plays in place of the device
 };
 
 struct WindowOptions
@@ -22,6 +23,7 @@ struct WindowOptions
     bool modbus = false;
     QHostAddress udpAddress;
     quint16 udpPort = 0;
+    QString replayPath;
     QString language; // "en", "zh", or empty for the one last used
     bool scan = false;
 };

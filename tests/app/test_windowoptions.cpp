@@ -31,8 +31,11 @@ private slots:
         QTest::newRow("udp ipv6") << QStringList{"--udp", "[::1]:7", "--scan"} << "udp ::1:7 scan";
         QTest::newRow("no port") << QStringList{"--udp", "127.0.0.1"} << "--udp needs";
         QTest::newRow("host name") << QStringList{"--udp", "radar:502"} << "--udp needs";
+        QTest::newRow("replay") << QStringList{"--replay", "scan.pcap"} << "replay scan.pcap";
         QTest::newRow("two links") << QStringList{"--serial", "x", "--udp", "127.0.0.1:1"}
-                                   << "--serial and --udp exclude each other";
+                                   << "--serial, --udp and --replay exclude each other";
+        QTest::newRow("replay and scan")
+            << QStringList{"--replay", "x", "--scan"} << "--scan needs --serial or --udp";
         QTest::newRow("modbus alone") << QStringList{"--modbus"} << "--modbus needs --serial";
         QTest::newRow("scan alone") << QStringList{"--scan"} << "--scan needs --serial or --udp";
         QTest::newRow("language") << QStringList{"--lang", "fr"} << "--lang must be en or zh";
@@ -46,8 +49,8 @@ private slots:
         const WindowOptions &o = commandLine.options();
         const QString where = o.link == StartLink::Udp
                                   ? o.udpAddress.toString() + ':' + QString::number(o.udpPort)
-                                  : o.serialPath;
-        QStringList parts = {QStringList{"none", "serial", "udp"}.at(int(o.link)), where,
+                                  : o.serialPath + o.replayPath;
+        QStringList parts = {QStringList{"none", "serial", "udp", "replay"}.at(int(o.link)), where,
                              o.modbus ? "modbus" : "", o.scan ? "scan" : ""};
         parts.removeAll(QString());
         const QString accepting = parts.join(' ');
