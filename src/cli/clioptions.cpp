@@ -19,9 +19,18 @@ const char *const description =
     "                                       them back and compare\n"
     "  regions verify FILE                  compare the device's regions with FILE\n"
     "  scan [--revolutions N] [--csv FILE]  start, collect N complete revolutions, stop\n"
+    "  capture FILE [--seconds S] [--scan]  record what crosses the link for S seconds\n"
+    "                                       (default 10) into a pcap file; with --scan start\n"
+    "                                       acquisition first and stop it at the end\n"
+    "vks20-cli replay FILE [--csv OUT]      decode a capture as fast as it reads (no LINK)\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
     "an incomplete reading, a mismatch); 2 usage, file or link-open error.";
+
+const QMap<QString, CliCommand> captureCommands = {
+    {QStringLiteral("capture"), CliCommand::Capture},
+    {QStringLiteral("replay"), CliCommand::Replay},
+};
 
 const QMap<QString, CliCommand> regionCommands = {
     {QStringLiteral("read"), CliCommand::RegionsRead},
@@ -35,7 +44,8 @@ CliCommandLine::CliCommandLine()
 {
     m_parser.setApplicationDescription(QString::fromLatin1(description));
     m_parser.addPositionalArgument(QStringLiteral("command"),
-                                   QStringLiteral("info, regions read|write|verify FILE, scan."),
+                                   QStringLiteral("info, regions read|write|verify FILE, scan, "
+                                                  "capture FILE, replay FILE."),
                                    QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
@@ -48,7 +58,9 @@ CliCommandLine::CliCommandLine()
          "0.0.0.0:0"},
         {"verify", "With regions write: read the regions back and compare."},
         {"revolutions", "With scan: complete revolutions to collect. Default: 1.", "n", "1"},
-        {"csv", "With scan: write every point to this CSV file.", "file"},
+        {"csv", "With scan or replay: write every point to this CSV file.", "file"},
+        {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
+        {"scan", "With capture: start acquisition first and stop it at the end."},
         {"quiet", "No progress on stderr."},
     });
 }
@@ -61,21 +73,46 @@ bool CliCommandLine::parse(const QStringList &arguments)
         return fail(m_parser.errorText());
     if (helpRequested() || versionRequested())
         return true;
-    if (!readLink() || !readCommand(m_parser.positionalArguments()))
+    if (!readCommand(m_parser.positionalArguments()))
         return false;
     const CliCommand command = m_options.command;
+    // A capture is decoded from its file: replay talks to no device.
+    if (command == CliCommand::Replay ? !noLink() : !readLink())
+        return false;
     m_options.verify = m_parser.isSet(QStringLiteral("verify"));
     m_options.csvFile = m_parser.value(QStringLiteral("csv"));
+    m_options.scan = m_parser.isSet(QStringLiteral("scan"));
     m_options.quiet = m_parser.isSet(QStringLiteral("quiet"));
-    bool revolutionsRead = false;
-    m_options.revolutions = m_parser.value(QStringLiteral("revolutions")).toInt(&revolutionsRead);
-    if (!revolutionsRead || m_options.revolutions < 1)
-        return fail(QStringLiteral("--revolutions takes a whole number from 1"));
+    if (!readCount(QStringLiteral("revolutions"), m_options.revolutions) ||
+        !readCount(QStringLiteral("seconds"), m_options.seconds))
+        return false;
+    const bool capture = command == CliCommand::Capture;
     return onlyWith(QStringLiteral("verify"), command == CliCommand::RegionsWrite,
                     QStringLiteral("regions write")) &&
            onlyWith(QStringLiteral("revolutions"), command == CliCommand::Scan,
                     QStringLiteral("scan")) &&
-           onlyWith(QStringLiteral("csv"), command == CliCommand::Scan, QStringLiteral("scan"));
+           onlyWith(QStringLiteral("csv"),
+                    command == CliCommand::Scan || command == CliCommand::Replay,
+                    QStringLiteral("scan and replay")) &&
+           onlyWith(QStringLiteral("seconds"), capture, QStringLiteral("capture")) &&
+           onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture"));
+}
+
+bool CliCommandLine::readCount(const QString &option, int &count)
+{
+    bool read = false;
+    count = m_parser.value(option).toInt(&read);
+    return (read && count >= 1) ||
+           fail(QStringLiteral("--%1 takes a whole number from 1").arg(option));
+}
+
+bool CliCommandLine::noLink()
+{
+    for (const char *option : {"serial", "udp", "modbus", "baud", "bind"}) {
+        if (!onlyWith(QLatin1String(option), false, QStringLiteral("a device, not replay")))
+            return false;
+    }
+    return true;
 }
 
 bool CliCommandLine::helpRequested() const
@@ -134,6 +171,13 @@ bool CliCommandLine::readCommand(const QStringList &words)
         if (words.size() > 1)
             return fail(verb + QStringLiteral(" takes no arguments"));
         m_options.command = verb == QLatin1String("info") ? CliCommand::Info : CliCommand::Scan;
+        return true;
+    }
+    if (captureCommands.contains(verb)) {
+        if (words.size() != 2)
+            return fail(verb + QStringLiteral(" takes one FILE"));
+        m_options.command = captureCommands.value(verb);
+        m_options.captureFile = words.at(1);
         return true;
     }
     if (verb != QLatin1String("regions"))

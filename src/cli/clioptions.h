@@ -26,16 +26,21 @@ enum class CliCommand
     RegionsWrite,
     RegionsVerify,
     Scan,
+    Capture, // records what crosses the link
+    Replay,  // decodes a capture; no link
 };
 
 struct CliOptions
 {
     LinkOptions link;
     CliCommand command = CliCommand::Info;
-    QString regionFile; // the FILE of the regions commands
+    QString regionFile;  // the FILE of the regions commands
+    QString captureFile; // the FILE of capture and replay
     bool verify = false;
     int revolutions = 1;
     QString csvFile; // empty: no CSV
+    int seconds = 10;
+    bool scan = false; // capture: start acquisition first, stop it at the end
     bool quiet = false;
 };
 
@@ -55,7 +60,9 @@ public:
 
 private:
     bool readLink();
+    bool noLink();
     bool readCommand(const QStringList &words);
+    bool readCount(const QString &option, int &count);
     bool readEndpoint(const QString &option, QString &host, quint16 &port);
     bool onlyWith(const QString &option, bool allowed, const QString &where);
     bool fail(const QString &message);

@@ -61,6 +61,8 @@ CommandRunner::CommandRunner(const CliOptions &options, Console &console, QObjec
     m_revolutionTimeout.setSingleShot(true);
     m_revolutionTimeout.setInterval(revolutionTimeoutMs);
     connect(&m_revolutionTimeout, &QTimer::timeout, this, &CommandRunner::endScan);
+    m_captureTime.setSingleShot(true);
+    m_captureTime.setInterval(options.seconds * 1000);
 }
 
 bool CommandRunner::prepare(QString *error)
@@ -71,9 +73,12 @@ bool CommandRunner::prepare(QString *error)
         return loadRegionFile(error);
     case CliCommand::RegionsRead:
         return canWrite(m_options.regionFile, error);
+    case CliCommand::Capture:
+        return canWrite(m_options.captureFile, error);
     case CliCommand::Scan:
         return m_scan.open(error);
     case CliCommand::Info:
+    case CliCommand::Replay:
         break;
     }
     return true;
@@ -112,6 +117,16 @@ void CommandRunner::start(DeviceSession &session, DeviceLink &link)
         [this](const RegionFrame::Content &frame) { RegionFrames::store(m_deviceRegions, frame); });
     connect(&session, &DeviceSession::regionsWritten, this, &CommandRunner::afterWriting);
     connect(&session, &DeviceSession::regionsRead, this, &CommandRunner::afterReading);
+    if (m_options.command == CliCommand::Capture) {
+        if (!startRecording(link))
+            return;
+        // Without --scan nothing is sent: what crosses the link is recorded as it comes.
+        if (!m_options.scan) {
+            connect(&m_captureTime, &QTimer::timeout, this, &CommandRunner::endCapture);
+            m_captureTime.start();
+            return;
+        }
+    }
 
     RadarParameters parameters;
     if (m_options.link.mode != Net && m_options.link.baudRate == fastBaudRate)
@@ -139,6 +154,11 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         break;
     case CliCommand::Scan:
         startScan();
+        break;
+    case CliCommand::Capture:
+        startScanForCapture();
+        break;
+    case CliCommand::Replay:
         break;
     }
 }
@@ -267,6 +287,37 @@ void CommandRunner::afterScan()
     if (!m_options.csvFile.isEmpty())
         summary += QStringLiteral(" written to ") + m_options.csvFile;
     succeed(summary);
+}
+
+// The recording runs from the link's opening, so a capture also holds the resolution reply a
+// replay needs to decode the scan.
+bool CommandRunner::startRecording(DeviceLink &link)
+{
+    QString error;
+    if (!m_recorder.start(&link, m_options.captureFile, &error)) {
+        fail(UsageOrFileError, error);
+        return false;
+    }
+    connect(&m_recorder, &LinkRecorder::bytesRecordedChanged, this, [this](qint64 bytes) {
+        m_console.progress(QStringLiteral("captured %1 bytes").arg(bytes));
+    });
+    return true;
+}
+
+// Connected only now: the initialisation stops the device too.
+void CommandRunner::startScanForCapture()
+{
+    connect(m_session, &DeviceSession::scanStarted, &m_captureTime, qOverload<>(&QTimer::start));
+    connect(&m_captureTime, &QTimer::timeout, m_session, &DeviceSession::stopScan);
+    connect(m_session, &DeviceSession::scanStopped, this, &CommandRunner::endCapture);
+    m_session->startScan();
+}
+
+void CommandRunner::endCapture()
+{
+    const qint64 bytes = m_recorder.bytesRecorded();
+    m_recorder.stop();
+    succeed(QStringLiteral("%1 bytes captured into %2").arg(bytes).arg(m_options.captureFile));
 }
 
 void CommandRunner::succeed(const QString &summary)

@@ -4,6 +4,7 @@
 #include "scanrecording.h"
 
 #include "device/devicesession.h"
+#include "device/linkrecorder.h"
 #include "regions/region.h"
 
 #include <QObject>
@@ -48,6 +49,10 @@ private:
     void takeRevolution(const ScanFrames &revolution, bool complete);
     void endScan();
     void afterScan();
+    // False, having said why, when the capture file cannot be written.
+    bool startRecording(DeviceLink &link);
+    void startScanForCapture();
+    void endCapture();
     void succeed(const QString &summary);
     void fail(ExitStatus status, const QString &line);
 
@@ -59,5 +64,7 @@ private:
     ScanRecording m_scan;
     bool m_scanning = false; // complete revolutions are taken
     QTimer m_revolutionTimeout;
+    LinkRecorder m_recorder;
+    QTimer m_captureTime;
     bool m_finished = false;
 };

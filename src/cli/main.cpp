@@ -4,6 +4,7 @@
 #include "commandrunner.h"
 #include "console.h"
 #include "linkopener.h"
+#include "replaycommand.h"
 
 #include "device/devicelink.h"
 #include "device/devicesession.h"
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
     const CliOptions &options = commandLine.options();
     if (options.quiet)
         console.silenceProgress();
+    if (options.command == CliCommand::Replay)
+        return replayCapture(options, console);
 
     // Files first: a command that cannot finish its work sends nothing.
     CommandRunner runner(options, console);
