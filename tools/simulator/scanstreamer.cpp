@@ -68,11 +68,12 @@ QByteArray ScanStreamer::junk()
     return bytes;
 }
 
-// Catches up on the frames due by now; after a stall at most one revolution is sent.
+// Catches up on the frames due by now, so a simulator held up by a busy machine still streams
+// whole revolutions; after a stall of more than a second only the last second is sent.
 void ScanStreamer::sendDueFrames()
 {
     const qint64 due = m_clock.elapsed() * m_rateHz * framesPerRevolution / 1000 + 1;
-    m_framesSent = std::max(m_framesSent, due - framesPerRevolution);
+    m_framesSent = std::max(m_framesSent, due - qint64(m_rateHz) * framesPerRevolution);
     for (; m_framesSent < due; ++m_framesSent) {
         QByteArray bytes =
             frame(int(m_framesSent / framesPerRevolution), int(m_framesSent % framesPerRevolution));
