@@ -1,6 +1,5 @@
 // Start-up as an operator meets it: real program processes, a real lock file, a real log.
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -8,38 +7,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
+#include <memory>
 
 namespace {
 
-const QString program = QStringLiteral(VKS20_PROGRAM);
-
-QProcessEnvironment environmentFor(const QString &tempDir, const QString &platform)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TMPDIR"), tempDir); // the lock file lives here
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    return env;
-}
-
 // Generous: an instrumented build starts the program several times slower.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 60000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.hasExpired(timeoutMs))
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
+constexpr int startTimeoutMs = 60000;
 
-// A child process that is stopped if the test leaves before it ended. It is asked first, so
-// an X server removes its lock and socket for the next one.
+// A child process, stopped if the test leaves before it ended. It is asked first, so an X
+// server removes its lock and socket for the next one; the program dies of it, as it would
+// of a kill, and leaves its lock file behind.
 struct ChildProcess
 {
-    QProcess process;
+    // `env` adds to the test's own environment, or overrides it ("NAME=value").
+    ChildProcess(const QString &program, const QStringList &arguments,
+                 const QStringList &env = QStringList(), const QString &workDir = QString())
+    {
+        process.setEnvironment(QProcess::systemEnvironment() + env);
+        process.setWorkingDirectory(workDir);
+        process.start(program, arguments);
+    }
     ~ChildProcess()
     {
         if (process.state() == QProcess::NotRunning)
@@ -50,17 +37,7 @@ struct ChildProcess
             process.waitForFinished(5000);
         }
     }
-};
-
-// Runs the program in `workDir`.
-struct RunningProgram : ChildProcess
-{
-    RunningProgram(const QString &workDir, const QProcessEnvironment &env)
-    {
-        process.setWorkingDirectory(workDir);
-        process.setProcessEnvironment(env);
-        process.start(program, QStringList());
-    }
+    QProcess process;
 };
 
 } // namespace
@@ -78,47 +55,51 @@ class TestStartup : public QObject
     {
         qint64 pid = 0;
         QString host, application;
-        QLockFile lock(lockPath());
-        return lock.getLockInfo(&pid, &host, &application) && pid == process.processId();
+        return QLockFile(lockPath()).getLockInfo(&pid, &host, &application) &&
+               pid == process.processId();
     }
-    void writeProperties() const
+    // The program in `dir`, with the lock file in the test's own folder.
+    std::unique_ptr<ChildProcess> program(const QString &dir,
+                                          const QStringList &env = {"QT_QPA_PLATFORM=offscreen"})
     {
-        QFile file(workDir.filePath(QStringLiteral("Log4Qt.properties")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("log4j.logger.RollingFile=INFO, run\n"
-                   "log4j.appender.run=org.apache.log4j.FileAppender\n"
-                   "log4j.appender.run.File=run.log\n"
-                   "log4j.appender.run.layout=org.apache.log4j.PatternLayout\n"
-                   "log4j.appender.run.layout.ConversionPattern=%m%n\n");
+        return std::make_unique<ChildProcess>(QStringLiteral(VKS20_PROGRAM), QStringList(),
+                                              QStringList{"TMPDIR=" + lockDir.path()} + env, dir);
     }
 
 private slots:
     void firstLogLineIsTheStartLine()
     {
-        writeProperties();
-        RunningProgram run(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
-        QVERIFY(run.process.waitForStarted());
-        QFile log(workDir.filePath(QStringLiteral("run.log")));
+        QFile properties(workDir.filePath(QStringLiteral("Log4Qt.properties")));
+        QVERIFY(properties.open(QIODevice::WriteOnly));
+        properties.write("log4j.logger.RollingFile=INFO, run\n"
+                         "log4j.appender.run=org.apache.log4j.FileAppender\n"
+                         "log4j.appender.run.File=run.log\n"
+                         "log4j.appender.run.layout=org.apache.log4j.PatternLayout\n"
+                         "log4j.appender.run.layout.ConversionPattern=%m%n\n");
+        properties.close();
+        const auto run = program(workDir.path());
+        const auto logged = [&] {
+            QFile log(workDir.filePath(QStringLiteral("run.log")));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().split('\n') : QList<QByteArray>();
+        };
         // The main window's construction ends with this line.
-        QVERIFY(waitFor([&] {
-            QFile reader(log.fileName());
-            return reader.open(QIODevice::ReadOnly) &&
-                   reader.readAll().contains("Set region group index icon......");
-        }));
-        QVERIFY(lockHeldBy(run.process));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readLine().trimmed(), QByteArray("the application is staring..."));
-        QVERIFY(log.readLine().startsWith("findAvailablePorts >>> "));
+        QTRY_VERIFY_WITH_TIMEOUT(logged().contains("Set region group index icon......"),
+                                 startTimeoutMs);
+        QVERIFY(lockHeldBy(run->process));
+        QCOMPARE(logged().at(0), QByteArray("the application is staring..."));
+        QVERIFY(logged().at(1).startsWith("findAvailablePorts >>> "));
     }
 
-    void startsWithoutLoggingConfiguration()
+    // The instance before was killed and left its lock; without a logging configuration the
+    // program still starts, takes the lock over and writes no file.
+    void startsAgainWithoutLoggingConfiguration()
     {
+        QVERIFY(QFile::exists(lockPath()));
         QTemporaryDir bare;
-        RunningProgram run(bare.path(), environmentFor(lockDir.path(), "offscreen"));
-        QVERIFY(run.process.waitForStarted());
-        QVERIFY(waitFor([&] { return lockHeldBy(run.process); }));
+        const auto run = program(bare.path());
+        QTRY_VERIFY_WITH_TIMEOUT(lockHeldBy(run->process), startTimeoutMs);
         QTest::qWait(500);
-        QCOMPARE(run.process.state(), QProcess::Running);
+        QCOMPARE(run->process.state(), QProcess::Running);
         QCOMPARE(QDir(bare.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     }
 
@@ -132,62 +113,39 @@ private slots:
 
         // -noreset: a server that resets whenever its last client (an xdotool) leaves refuses
         // the program's connection while it does.
-        ChildProcess server;
-        server.process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                    QStringLiteral("-noreset"), QStringLiteral("-screen"),
-                                    QStringLiteral("0"), QStringLiteral("1280x1024x24")});
-        QVERIFY(waitFor([&] { return server.process.canReadLine(); }));
-        const QString display =
-            QLatin1Char(':') + QString::fromLatin1(server.process.readLine()).trimmed();
-
-        QProcessEnvironment xEnv = QProcessEnvironment::systemEnvironment();
-        xEnv.insert(QStringLiteral("DISPLAY"), display);
+        ChildProcess server(xvfb, {"-displayfd", "1", "-noreset", "-screen", "0", "1280x1024x24"});
+        QTRY_VERIFY_WITH_TIMEOUT(server.process.canReadLine(), startTimeoutMs);
+        const QString display = ':' + QString::fromLatin1(server.process.readLine()).trimmed();
         const auto xdo = [&](const QStringList &arguments) {
-            QProcess run;
-            run.setProcessEnvironment(xEnv);
-            run.start(xdotool, arguments);
-            run.waitForFinished(5000);
-            return QString::fromLatin1(run.readAllStandardOutput());
+            ChildProcess run(xdotool, arguments, {"DISPLAY=" + display});
+            run.process.waitForFinished(5000);
+            return QString::fromLatin1(run.process.readAllStandardOutput());
         };
-        QVERIFY(waitFor([&] { return !xdo({QStringLiteral("getdisplaygeometry")}).isEmpty(); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!xdo({"getdisplaygeometry"}).isEmpty(), startTimeoutMs);
 
-        RunningProgram first(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
-        QVERIFY(waitFor([&] { return lockHeldBy(first.process); }));
-
-        QProcessEnvironment secondEnv = environmentFor(lockDir.path(), "xcb");
-        secondEnv.insert(QStringLiteral("DISPLAY"), display);
-        RunningProgram second(workDir.path(), secondEnv);
-
-        const auto secondEnded = [&] { return second.process.state() == QProcess::NotRunning; };
+        const auto first = program(workDir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(lockHeldBy(first->process), startTimeoutMs);
+        const auto second = program(workDir.path(), {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display});
+        const auto secondEnded = [&] { return second->process.state() == QProcess::NotRunning; };
         QString windowId;
-        QVERIFY(waitFor([&] {
-            windowId = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                            QStringLiteral("--name"), QStringLiteral("^Prompt$")})
-                           .section('\n', 0, 0);
+        const auto promptShownOrEnded = [&] {
+            windowId = xdo({"search", "--onlyvisible", "--name", "^Prompt$"}).section('\n', 0, 0);
             return !windowId.isEmpty() || secondEnded();
-        }));
-        QVERIFY2(!secondEnded(), second.process.readAllStandardError().constData());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(promptShownOrEnded(), startTimeoutMs);
+        QVERIFY2(!secondEnded(), second->process.readAllStandardError().constData());
 
         // No window manager runs here: focus the box directly, then press Enter. A slow
         // (instrumented) program may map the box before it takes keys, so press until it ends.
-        QVERIFY(waitFor([&] {
-            xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId,
-                 QStringLiteral("key"), QStringLiteral("Return")});
+        const auto pressEnter = [&] {
+            xdo({"windowfocus", "--sync", windowId, "key", "Return"});
             QTest::qWait(1000);
             return secondEnded();
-        }));
-        QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.process.exitCode(), 0);
-        QCOMPARE(first.process.state(), QProcess::Running);
-    }
-
-    // A lock left by an instance that is gone does not keep the next start out.
-    void startsAgainAfterTheFirstInstanceEnded()
-    {
-        RunningProgram again(workDir.path(), environmentFor(lockDir.path(), "offscreen"));
-        QVERIFY(again.process.waitForStarted());
-        QTest::qWait(1500);
-        QCOMPARE(again.process.state(), QProcess::Running);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(pressEnter(), startTimeoutMs);
+        QCOMPARE(second->process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->process.exitCode(), 0);
+        QVERIFY(lockHeldBy(first->process));
     }
 };
 

@@ -11,47 +11,32 @@
 
 namespace {
 
-using Rows = QVector<QPair<QString, QString>>;
 using Points = QVector<QPointF>;
 
-// An editor wired as the main window wires it: the store accepts what is in range.
+// An editor of region 2 wired as the main window wires it: the store takes what is in range.
 struct Editor
 {
     Editor()
     {
-        QObject::connect(&widget, &RegionWidget::addRegionPoints,
-                         [this](RegionWidget *p, int rgnIndex) {
-                             QCOMPARE(p, &widget);
-                             QCOMPARE(rgnIndex, 2);
-                             added << p->regionPoints();
-                         });
+        QObject::connect(&widget, &RegionWidget::addRegionPoints, [this](RegionWidget *p, int r) {
+            added << (p == &widget && r == 2 ? p->regionPoints() : Points{QPointF(-1, -1)});
+        });
         QObject::connect(&widget, &RegionWidget::updateRegionPoints,
-                         [this](int rgnIndex, int pointIndex, QPointF point, bool &isInRange) {
-                             QCOMPARE(rgnIndex, 2);
-                             isInRange = Regions::isPointInRange(point);
+                         [this](int r, int pointIndex, QPointF point, bool &isInRange) {
+                             isInRange = r == 2 && Regions::isPointInRange(point);
                              updates << qMakePair(pointIndex, point);
                          });
         QObject::connect(&widget, &RegionWidget::beyondTheRange, [this] { ++refusals; });
         widget.show();
     }
 
-    // The table's text; a cell that is not centred shows as "?".
-    Rows rows() const
+    // The table's rows as "x,y".
+    QStringList rows() const
     {
-        const auto text = [this](int row, int column) {
-            const QTableWidgetItem *item = table->item(row, column);
-            return item->textAlignment() == Qt::AlignCenter ? item->text() : QStringLiteral("?");
-        };
-        Rows shown;
+        QStringList shown;
         for (int row = 0; row < table->rowCount(); ++row)
-            shown << qMakePair(text(row, 0), text(row, 1));
+            shown << table->item(row, 0)->text() + ',' + table->item(row, 1)->text();
         return shown;
-    }
-
-    int selectedRow() const
-    {
-        const QModelIndexList selected = table->selectionModel()->selectedRows();
-        return selected.size() == 1 ? selected.first().row() : -1;
     }
 
     // Types into a cell the way the operator does: open the editor, type, press Enter.
@@ -82,110 +67,76 @@ class RegionWidgetTest : public QObject
     Q_OBJECT
 
 private slots:
+    // Each count change refills the region once; typed cells report one update each.
     void vertexCountRefillsRegion()
     {
         Editor editor;
         editor.spinBox->setValue(3);
-        QCOMPARE(editor.rows(), Rows(3, {"0", "0"}));
-        QCOMPARE(editor.added, QVector<Points>{Points(3)});
-
+        QCOMPARE(editor.rows(), (QStringList{"0,0", "0,0", "0,0"}));
         editor.type(0, 0, QStringLiteral("150"));
         editor.type(0, 1, QStringLiteral("-20.5"));
         editor.type(1, 0, QStringLiteral("99"));
         editor.spinBox->setValue(1);
-        QCOMPARE(editor.added.last(), Points{QPointF(150, -20.5)});
         QTest::keyClick(editor.spinBox, Qt::Key_Up); // the dropped vertex does not come back
-        QCOMPARE(editor.rows(), (Rows{{"150", "-20"}, {"0", "0"}}));
-        QCOMPARE(editor.added.last(), (Points{QPointF(150, -20.5), QPointF(0, 0)}));
-        QCOMPARE(editor.added.size(), 3);
-        QCOMPARE(editor.updates.size(), 3); // one per typed cell, none from the refills
+        QCOMPARE(editor.rows(), (QStringList{"150,-20", "0,0"}));
+        QCOMPARE(editor.added, (QVector<Points>{Points(3), Points{QPointF(150, -20.5)},
+                                                Points{QPointF(150, -20.5), QPointF()}}));
+        QCOMPARE(editor.updates.size(), 3);
     }
 
     // The store decides on a typed point. A refused row shows its own slot again, not the row
     // clicked last (row 0, holding 100 / 200).
-    void typedPointIsCheckedByStore_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QPointF>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("beyond 20000") << 0 << "20001" << false << QPointF(0, 0) << "0";
-        QTest::newRow("at -20000") << 0 << "-20000" << true << QPointF(-20000, 0) << "-20000";
-        QTest::newRow("not a number") << 0 << "abc" << true << QPointF(0, 0) << "0";
-        QTest::newRow("fraction") << 0 << "-0.7" << true << QPointF(-0.7, 0) << "0";
-        QTest::newRow("y beyond -20000") << 1 << "-25000" << false << QPointF(0, 0) << "0";
-    }
     void typedPointIsCheckedByStore()
     {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(bool, accepted);
-        QFETCH(QPointF, stored);
-        QFETCH(QString, shown);
-
-        Editor editor;
-        editor.spinBox->setValue(2);
-        editor.type(0, 0, QStringLiteral("100"));
-        editor.type(0, 1, QStringLiteral("200"));
-        const QRect firstRow = editor.table->visualItemRect(editor.table->item(0, 1));
-        QTest::mouseClick(editor.table->viewport(), Qt::LeftButton, {}, firstRow.center());
-        editor.type(1, column, typed);
-        QCOMPARE(editor.updates.size(), 3);
-        QCOMPARE(editor.updates.last().first, 1);
-        QCOMPARE(editor.refusals, accepted ? 0 : 1);
-        QCOMPARE(editor.widget.regionPoints(), (Points{QPointF(100, 200), stored}));
-        const Rows rows{{"100", "200"}, {column == 0 ? shown : "0", column == 1 ? shown : "0"}};
-        QCOMPARE(editor.rows(), rows);
+        // Column, text typed, whether the store took it, the point stored, the row shown.
+        const std::tuple<int, const char *, bool, QPointF, const char *> cases[] = {
+            {0, "20001", false, {0, 0}, "0,0"},
+            {0, "-20000", true, {-20000, 0}, "-20000,0"},
+            {0, "abc", true, {0, 0}, "0,0"},
+            {0, "-0.7", true, {-0.7, 0}, "0,0"},
+            {1, "-25000", false, {0, 0}, "0,0"}};
+        for (const auto &[column, typed, accepted, stored, shown] : cases) {
+            Editor editor;
+            editor.spinBox->setValue(2);
+            editor.type(0, 0, QStringLiteral("100"));
+            editor.type(0, 1, QStringLiteral("200"));
+            const QRect firstRow = editor.table->visualItemRect(editor.table->item(0, 1));
+            QTest::mouseClick(editor.table->viewport(), Qt::LeftButton, {}, firstRow.center());
+            editor.type(1, column, typed);
+            QVERIFY2(editor.refusals == (accepted ? 0 : 1), typed);
+            QCOMPARE(editor.updates.last().first, 1);
+            QCOMPARE(editor.widget.regionPoints(), (Points{QPointF(100, 200), stored}));
+            QCOMPARE(editor.rows(), (QStringList{"100,200", shown}));
+        }
     }
 
-    // A vertex dragged on the display: shown truncated toward zero, selected, and not echoed.
-    void movedVertexIsShownWithoutEcho()
+    // Vertices from elsewhere (dragged on the display, loaded) are shown truncated toward zero
+    // and never echoed back. A load replaces every slot; only the first 30 vertices fit.
+    void outsideChangesAreShownWithoutEcho()
     {
         Editor editor;
-        editor.spinBox->setValue(2);
+        editor.spinBox->setValue(3);
         editor.widget.updateRegionPoint(1, QPointF(-1234.9, 56.7));
-        QCOMPARE(editor.selectedRow(), 1);
+        QCOMPARE(editor.table->currentRow(), 1); // the dragged vertex's row is selected
         editor.widget.updateRegionPoint(0, QPointF(-0.5, 19999.99));
-        QCOMPARE(editor.selectedRow(), 0);
-        editor.widget.updateRegionPoint(2, QPointF(1, 1)); // no such row
-        QCOMPARE(editor.rows(), (Rows{{"0", "19999"}, {"-1234", "56"}}));
+        editor.widget.updateRegionPoint(3, QPointF(1, 1)); // no such row
+        QCOMPARE(editor.rows(), (QStringList{"0,19999", "-1234,56", "0,0"}));
         QCOMPARE(editor.widget.regionPoints(),
-                 (Points{QPointF(-0.5, 19999.99), QPointF(-1234.9, 56.7)}));
-        QVERIFY(editor.updates.isEmpty());
-        QCOMPARE(editor.added.size(), 1);
-    }
+                 (Points{QPointF(-0.5, 19999.99), QPointF(-1234.9, 56.7), QPointF()}));
 
-    // Loads one after another into one editor: each replaces all slots and emits nothing.
-    void setPointsLoadsSilently()
-    {
+        editor.widget.updateRegionPoint(2, QPointF(9, 9)); // a slot the next load must clear
+        const Points loaded{QPointF(10.9, -3), QPointF(-7, 8)};
+        editor.widget.setPoints(QPolygonF(loaded));
+        QCOMPARE(editor.rows(), (QStringList{"10,-3", "-7,8"}));
+        editor.spinBox->setValue(3); // the slot after the loaded ones starts at the sensor
+        QCOMPARE(editor.added, (QVector<Points>{Points(3), loaded + Points{QPointF()}}));
         Points tooMany;
         for (int i = 0; i <= Regions::maxVertices; ++i)
             tooMany << QPointF(i + 1, -i);
-        Editor editor;
-        editor.spinBox->setValue(5);
-        editor.widget.updateRegionPoint(2, QPointF(9, 9)); // a stale slot the load must clear
-        for (const Points &polygon :
-             {Points{QPointF(10.9, -3), QPointF(-7, 8)}, tooMany, Points()}) {
-            const int count = qMin(polygon.size(), 30); // only the first 30 fit
-            editor.added.clear();
-            editor.widget.setPoints(QPolygonF(polygon));
-            QCOMPARE(editor.spinBox->value(), count);
-            QCOMPARE(editor.widget.regionPoints(), polygon.mid(0, count));
-            QCOMPARE(editor.rows().size(), count);
-            if (count > 0)
-                QCOMPARE(editor.rows().first(), qMakePair(QString::number(int(polygon[0].x())),
-                                                          QString::number(int(polygon[0].y()))));
-            QVERIFY(editor.added.isEmpty());
-            QVERIFY(editor.updates.isEmpty());
-
-            // Growing by one (shrinking when full) keeps the loaded points; new slots are 0.
-            const int resized = qMin(count + 1, 29);
-            editor.spinBox->setValue(resized);
-            Points expected = polygon.mid(0, resized);
-            expected.resize(resized);
-            QCOMPARE(editor.added, QVector<Points>{expected});
-        }
+        editor.widget.setPoints(QPolygonF(tooMany));
+        QCOMPARE(editor.widget.regionPoints(), tooMany.mid(0, Regions::maxVertices));
+        QCOMPARE(editor.added.size(), 2);
+        QVERIFY(editor.updates.isEmpty());
     }
 
     // The dialog opens at the region's colour; a choice goes to the owner, cancel goes nowhere.
@@ -199,17 +150,13 @@ private slots:
         QSignalSpy chosen(&editor.widget, &RegionWidget::colorChosen);
         for (const bool accept : {true, false}) {
             QColor dialogStart;
-            QTimer answer;
-            connect(&answer, &QTimer::timeout, [&] {
+            QTimer::singleShot(0, [&] {
                 auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
-                if (!dialog)
-                    return;
-                answer.stop();
+                QVERIFY(dialog);
                 dialogStart = dialog->currentColor();
                 dialog->setCurrentColor(QColor(10, 20, 30, 40));
                 accept ? dialog->accept() : dialog->reject();
             });
-            answer.start(10);
             QTest::mouseClick(button, Qt::LeftButton);
             QCOMPARE(dialogStart, regionColor);
         }
