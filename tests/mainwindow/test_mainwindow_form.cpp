@@ -73,9 +73,9 @@ private slots:
     void addressValidators()
     {
         const std::tuple<const char *, QString, QValidator::State> cases[] = {
-            {"lineEditIP", "192.168.1.200", QValidator::Acceptable},
-            {"lineEditIP", "010.001.000.255", QValidator::Acceptable},
-            {"lineEditIP", "192.168.1.2000", QValidator::Invalid},
+            {"lineEditIP", child<QLineEdit>("lineEditIP")->text(), QValidator::Acceptable},
+            {"lineEditIP", "127.000.000.001", QValidator::Acceptable},
+            {"lineEditIP", "127.0.0.1000", QValidator::Invalid},
             {"lineEditIP", "256.1.1.1", QValidator::Invalid},
             {"lineEditIP", "1.2.3.4.5", QValidator::Invalid},
             {"lineEditPort", "50a", QValidator::Invalid}};

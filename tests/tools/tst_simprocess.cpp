@@ -45,7 +45,8 @@ private slots:
     void nonLoopbackAddressIsRefused()
     {
         QProcess sim;
-        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), {"--udp", "192.168.1.102:502"});
+        const QStringList refused = {"--udp", "192.168.1.102:502"};
+        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), refused);
         QVERIFY(sim.waitForFinished(waitMs));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.exitCode(), 2);
