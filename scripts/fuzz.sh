@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets under fuzz/ with clang into build-fuzz and runs each of them for
-# the given number of seconds (default 60). Fails on any crash, leak, time-out or sanitizer
+# the given number of seconds (default 60), one per core at a time (JOBS overrides the number).
+# Fails on any crash, leak, time-out or sanitizer
 # report; the input that caused it is kept in build-fuzz/artifacts/<target>/.
 # The corpus grows in build-fuzz/corpus/<target>/ from seeds the generator writes each run;
 # inputs kept in fuzz/corpus/<target>/ (regressions) are replayed as extra seeds.
@@ -39,17 +40,14 @@ export LSAN_OPTIONS="suppressions=$root/fuzz/sanitizers/lsan.supp:print_suppress
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/fuzz/sanitizers/ubsan.supp"
 export QT_QPA_PLATFORM=offscreen
 
-summaries=()
-status=0
-for target in "${targets[@]}"; do
-  corpus="$build/corpus/$target"
-  artifacts="$build/artifacts/$target"
-  log="$build/logs/$target.log"
+# Runs one target for the given time and writes its one-line summary beside its log.
+fuzz_target() {
+  local target=$1 corpus="$build/corpus/$1" artifacts="$build/artifacts/$1" log="$build/logs/$1.log"
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
-  seeds=("$build/seeds/$target")
+  local seeds=("$build/seeds/$target")
   [ -d "fuzz/corpus/$target" ] && seeds+=("fuzz/corpus/$target")
 
-  result=ok
+  local result=ok
   # A single input running past 60 s is a hang, reported like a crash.
   # shellcheck disable=SC2086
   "$build/$target" ${target_options[$target]:-} -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=60 \
@@ -59,19 +57,33 @@ for target in "${targets[@]}"; do
   if grep -qE "ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:" "$log"; then
     result="FAILED (sanitizer report)"
   fi
-  [ "$result" = ok ] || status=1
 
+  local runs last coverage features size
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   # A target that stopped on its first input printed no progress line.
   last=$(grep -E "^#[0-9]+" "$log" | tail -1 || true)
   coverage=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
   features=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
   size=$(sed -n 's/.* corp: \([^ ]*\).*/\1/p' <<<"$last")
-  summaries+=("$target: $result, ${runs:-?} runs, coverage ${coverage:-?} edges / ${features:-?} features, corpus ${size:-?} (files/bytes), log $log")
+  echo "$target: $result, ${runs:-?} runs, coverage ${coverage:-?} edges / ${features:-?} features, corpus ${size:-?} (files/bytes), log $log" >"$log.summary"
   if [ "$result" != ok ]; then
-    grep -E "ERROR:|runtime error:|property broken|SUMMARY:|Test unit written" "$log" | head -20 || true
+    grep -E "ERROR:|runtime error:|property broken|SUMMARY:|Test unit written" "$log" | head -20 >>"$log.summary" || true
   fi
-done
+}
 
-printf '%s\n' "${summaries[@]}"
+# One target per core at a time: each fuzzer is a single process.
+jobs=${JOBS:-$(nproc)}
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    wait -n
+  done
+  fuzz_target "$target" &
+done
+wait
+
+status=0
+for target in "${targets[@]}"; do
+  cat "$build/logs/$target.log.summary"
+  grep -q "^$target: ok," "$build/logs/$target.log.summary" || status=1
+done
 exit $status

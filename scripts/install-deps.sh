@@ -9,6 +9,7 @@ packages=(
   fonts-liberation    # metric-compatible Arial for the English interface
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
+  ccache              # the README check's build takes what the test build compiled
 )
 
 missing=()
