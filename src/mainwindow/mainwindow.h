@@ -211,6 +211,7 @@ private:
     void watchUdpSilence(bool on);
     void showLinkStatus(const QString &status, const QString &logText);
     void showPortOpenFailure(const QString &port);
+    void showUdpBindFailure();
     void waitForSerialDevice();
     void reopenReturnedDevice(const QString &path);
 

@@ -99,6 +99,7 @@ void MainWindow::openUdpLink()
     // An empty or unusable port text becomes 0, which lets the system choose the port.
     if (!udpLink->open(QHostAddress(ui->lineEditIP->text()), ui->lineEditPort->text().toUShort())) {
         setDeviceControlsEnabled(false);
+        showUdpBindFailure();
         return;
     }
     session->setLink(udpLink);

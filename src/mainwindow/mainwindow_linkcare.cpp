@@ -72,6 +72,15 @@ void MainWindow::showPortOpenFailure(const QString &port)
     showMessage(failure.message());
 }
 
+void MainWindow::showUdpBindFailure()
+{
+    const QString local = ui->lineEditIP->text() + QLatin1Char(':') + ui->lineEditPort->text();
+    const QString message = tr("无法绑定本机地址 %1：%2").arg(local, udpLink->errorText());
+    showLinkStatus(message,
+                   QStringLiteral("the udp cannot bind %1: %2").arg(local, udpLink->errorText()));
+    showMessage(message);
+}
+
 void MainWindow::waitForSerialDevice()
 {
     resumeScanOnReturn = scanning;

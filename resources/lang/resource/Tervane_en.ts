@@ -549,6 +549,10 @@
         <source>导出失败：%1</source>
         <translation>Export failed: %1</translation>
     </message>
+    <message>
+        <source>无法绑定本机地址 %1：%2</source>
+        <translation>Cannot bind the local address %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenFailure</name>
