@@ -1,50 +1,23 @@
 // vks20-cli against the device simulator, both run as processes: region files through the
 // device and back in each connection mode, a device that loses a vertex, files refused before
 // anything is sent, a scan against the simulator's own record of it, and refused command lines.
-#include "protocol/linktypes.h"
 #include "regions/regionfile.h"
 #include "regions/regionframes.h"
+#include "support/simulatorprocess.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-// vks20-sim for as long as the object lives; `link` is how vks20-cli reaches it.
-struct Simulator
+// The commands received up to the latest resolution query, as the device's trace counts them.
+int commandsUpToResolutionQuery(Simulator &device)
 {
-    Simulator(int mode, const QStringList &options)
-    {
-        // Its trace (--log) follows the endpoint line on the one channel.
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(
-            QStringLiteral(VKS20_SIM_PATH),
-            (mode == Net ? QStringList{"--udp", "127.0.0.1:0"} : QStringList{"--serial"}) +
-                (mode == Modbus ? QStringList{"--modbus"} : QStringList{}) + options);
-        process.waitForReadyRead(5000);
-        const QString endpoint = QString::fromUtf8(process.readLine()).trimmed().section(' ', 1);
-        link = QStringList{mode == Net ? "--udp" : "--serial", endpoint};
-        if (mode == Modbus)
-            link << QStringLiteral("--modbus");
-    }
-    ~Simulator()
-    {
-        process.terminate();
-        process.waitForFinished();
-    }
-    // The commands received up to the latest resolution query, as its trace counts them.
-    int commandsUpToResolutionQuery()
-    {
-        QString trace;
-        while (!trace.contains(QStringLiteral("resolution query")) && process.waitForReadyRead())
-            trace += QString::fromUtf8(process.readAll());
-        return trace.left(trace.lastIndexOf(QStringLiteral("resolution query"))).count("<< ");
-    }
-
-    QProcess process;
-    QStringList link;
-};
+    QString trace;
+    while (!trace.contains(QStringLiteral("resolution query")) && device.process.waitForReadyRead())
+        trace += QString::fromUtf8(device.process.readAll());
+    return trace.left(trace.lastIndexOf(QStringLiteral("resolution query"))).count("<< ");
+}
 
 struct Run
 {
@@ -53,10 +26,16 @@ struct Run
     QString err;
 };
 
-Run cli(const QStringList &arguments)
+// vks20-cli run to its end, reaching `device` when one is given.
+Run cli(const QStringList &arguments, const Simulator *device = nullptr)
 {
+    QStringList link;
+    if (device)
+        link << (device->mode == Net ? "--udp" : "--serial") << device->endpoint;
+    if (device && device->mode == Modbus)
+        link << QStringLiteral("--modbus");
     QProcess process;
-    process.start(QStringLiteral(VKS20_CLI_PATH), arguments);
+    process.start(QStringLiteral(VKS20_CLI_PATH), link + arguments);
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
@@ -116,24 +95,18 @@ class CliTest : public QObject
     }
 
 private slots:
-    void regionsGoThroughDeviceAndBack_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("usb over a pty") << int(Usb);
-        QTest::newRow("udp on 127.0.0.1") << int(Net);
-        QTest::newRow("modbus over a pty") << int(Modbus);
-    }
+    void regionsGoThroughDeviceAndBack_data() { connectionModes(); }
     void regionsGoThroughDeviceAndBack()
     {
         QFETCH(int, mode);
         Simulator device(mode, {});
         const QString written = saved(fileStore()), read = dir.filePath(QStringLiteral("read.dat"));
-        QCOMPARE(cli(device.link + QStringList{"regions", "write", written}).status, 0);
-        QCOMPARE(cli(device.link + QStringList{"regions", "read", read}).status, 0);
+        QCOMPARE(cli({"regions", "write", written}, &device).status, 0);
+        QCOMPARE(cli({"regions", "read", read}, &device).status, 0);
         RegionStore readBack;
         QVERIFY(RegionFile::load(read, readBack));
         QCOMPARE(readBack, heldByDevice(fileStore()));
-        const Run verify = cli(device.link + QStringList{"regions", "verify", written});
+        const Run verify = cli({"regions", "verify", written}, &device);
         QCOMPARE(verify.out, QStringLiteral("the device's 45 regions match %1\n").arg(written));
         QCOMPARE(verify.status, 0);
     }
@@ -141,39 +114,30 @@ private slots:
     void verifyNamesRegionDeviceChanged()
     {
         Simulator device(Usb, {QStringLiteral("--drop-vertex"), QStringLiteral("3/2")});
-        const Run run =
-            cli(device.link + QStringList{"regions", "write", saved(fileStore()), "--verify"});
+        const Run run = cli({"regions", "write", saved(fileStore()), "--verify"}, &device);
         QCOMPARE(run.err,
                  QStringLiteral("group 3 region 2: 2 vertices on the device, 3 in the file\n"));
         QCOMPARE(run.status, 1);
     }
 
     // Refused before the link opens: the device's first commands are those of the next run.
-    void damagedFileSendsNothing_data()
-    {
-        QTest::addColumn<QString>("path");
-        RegionStore unsendable = fileStore();
-        unsendable[1][0].polygon[0].setX(qQNaN());
-        QTest::newRow("vertex NaN") << saved(unsendable, QStringLiteral("nan.dat"));
-        const QString truncated = saved(fileStore(), QStringLiteral("truncated.dat"));
-        QVERIFY(QFile::resize(truncated, QFileInfo(truncated).size() - 1));
-        QTest::newRow("truncated") << truncated;
-    }
+    // Which files load is the region model suite's.
     void damagedFileSendsNothing()
     {
-        QFETCH(QString, path);
+        const QString path = saved(fileStore(), QStringLiteral("truncated.dat"));
+        QVERIFY(QFile::resize(path, QFileInfo(path).size() - 1));
         Simulator device(Usb, {QStringLiteral("--log")});
         for (const char *command : {"write", "verify"}) {
-            const Run run = cli(device.link + QStringList{"regions", command, path});
+            const Run run = cli({"regions", command, path}, &device);
             QCOMPARE(run.err,
                      QStringLiteral("cannot read %1: not a whole, valid region settings file\n")
                          .arg(path));
             QCOMPARE(run.status, 2);
         }
-        QCOMPARE(cli(device.link + QStringList{"info"}).out,
+        QCOMPARE(cli({"info"}, &device).out,
                  QStringLiteral("mode usb, resolution 0.18 degrees, frame length 213 bytes\n"));
         // The info run's stop, parameter frame and query, and nothing before them.
-        QCOMPARE(device.commandsUpToResolutionQuery(), 3);
+        QCOMPARE(commandsUpToResolutionQuery(device), 3);
     }
 
     // The tool's first complete revolution is one the simulator streamed; the others follow it.
@@ -193,14 +157,10 @@ private slots:
         Simulator device(Net, {QStringLiteral("--truth"), truth, QStringLiteral("--rate"),
                                QStringLiteral("20")});
         if (captured) {
-            QCOMPARE(cli(device.link + QStringList{"capture", capture, "--seconds", "1", "--scan"})
-                         .status,
-                     0);
+            QCOMPARE(cli({"capture", capture, "--seconds", "1", "--scan"}, &device).status, 0);
             QCOMPARE(cli({"replay", capture, "--csv", csv}).status, 0);
         } else {
-            QCOMPARE(
-                cli(device.link + QStringList{"scan", "--revolutions", "3", "--csv", csv}).status,
-                0);
+            QCOMPARE(cli({"scan", "--revolutions", "3", "--csv", csv}, &device).status, 0);
         }
         const QMap<int, QStringList> scanned = revolutions(csv), streamed = revolutions(truth);
         QVERIFY(scanned.size() >= 3);

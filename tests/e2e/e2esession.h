@@ -1,19 +1,43 @@
 #pragma once
-// Shared by the end-to-end suites that drive the shown window against the simulator: a
-// session (a simulator and the window connected to it), region stores that tell the operator's
-// regions from the device's, and what a transfer's closing message says got through.
+// Shared by the end-to-end suites that drive the shown window against the simulator: their
+// fixture, a session (a simulator and the window the operator connected to it), region stores
+// that tell the operator's regions from the device's, and what a transfer's closing message
+// says got through.
 
-#include "e2e/simulatorprocess.h"
-
+#include "mainwindow/mainwindowsupport.h"
 #include "regions/regiondocument.h"
 #include "regions/regionfile.h"
 #include "regions/regionwidget.h"
+#include "support/simulatorprocess.h"
+#include "vksresources.h"
 
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
+
+// Every case answers the modal dialogs it opens afresh and writes its files in `dir`.
+class E2eSuite : public QObject
+{
+    Q_OBJECT
+public:
+    E2eSuite() { initVksResources(); }
+
+protected:
+    ModalMessages *messages = nullptr;
+    QTemporaryDir dir;
+
+private slots:
+    void init() { messages = new ModalMessages; }
+    void cleanup() { delete messages; }
+};
+
+// Per connection mode (Usb, Net, Modbus): its connect button and the field naming its port.
+const char *const connectButtons[] = {"pushButtonConn", "pushButtonConnNet",
+                                      "pushButtonModbusConn"};
+const char *const portFields[] = {"comboBoxComNames", "lineEditIP", "comboBoxModbusComNames"};
 
 inline QString startCommand(int mode)
 {
@@ -30,13 +54,24 @@ struct Session
     {
         window.resize(1410, 948);
         window.show();
-        connectFromPage(&window, mode, device.endpoint);
+        widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
+        if (mode == Net) {
+            // Bound to a port of the system's choosing on 127.0.0.1.
+            widget<QLineEdit>(&window, "lineEditIP")->setText(QStringLiteral("127.0.0.1"));
+            widget<QLineEdit>(&window, "lineEditPort")->setText(QStringLiteral("0"));
+            window.setDeviceEndpoint(QHostAddress::LocalHost,
+                                     device.endpoint.section(QLatin1Char(':'), -1).toUShort());
+        } else {
+            widget<QComboBox>(&window, portFields[mode])->setEditText(device.endpoint);
+        }
+        QTest::mouseClick(connectButton(), Qt::LeftButton);
         connected = settled(&window);
         showPage(&window, row);
     }
 
     QPushButton *button(const char *name) { return widget<QPushButton>(&window, name); }
-    QPushButton *connectButton() { return widget<QPushButton>(&window, connectButtonName(mode)); }
+    QPushButton *connectButton() { return widget<QPushButton>(&window, connectButtons[mode]); }
+    QString linkStatus() { return widget<QLabel>(&window, "labelLinkStatus")->text(); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     RegionDocument &document() { return *window.findChild<RegionDocument *>(); }
     const RegionStore &store() { return document().store(); }
@@ -57,12 +92,9 @@ struct Session
     {
         showPage(&window, 0);
         QTest::mouseClick(connectButton(), Qt::LeftButton);
-        const char *portField = mode == Net      ? "lineEditIP"
-                                : mode == Modbus ? "comboBoxModbusComNames"
-                                                 : "comboBoxComNames";
         return connectButton()->text() == QStringLiteral("打开") &&
                widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled() &&
-               widget<QWidget>(&window, portField)->isEnabled();
+               widget<QWidget>(&window, portFields[mode])->isEnabled();
     }
     // Usable: the link answers a stop and closes.
     bool stillUsable()
@@ -130,10 +162,8 @@ inline RegionStore afterReading(RegionStore store, const RegionStore &device, in
 inline int regionsThrough(const QString &message, bool writing)
 {
     // A writing acknowledged in full is also read back and found the same.
-    const QStringList whole = writing ? QStringList{QStringLiteral("下载区域设置成功！"),
-                                                    QStringLiteral("下载区域设置成功并已校验！")}
-                                      : QStringList{QStringLiteral("上传区域设置成功！")};
-    if (whole.contains(message))
+    if (message == (writing ? QStringLiteral("下载区域设置成功并已校验！")
+                            : QStringLiteral("上传区域设置成功！")))
         return 45;
     const QRegularExpressionMatch match =
         QRegularExpression(writing
@@ -144,12 +174,4 @@ inline int regionsThrough(const QString &message, bool writing)
         return -1;
     const int count = match.captured(1).toInt();
     return writing ? 45 - count : count;
-}
-
-inline void connectionModes()
-{
-    QTest::addColumn<int>("mode");
-    QTest::newRow("usb over a pty") << int(Usb);
-    QTest::newRow("udp on 127.0.0.1") << int(Net);
-    QTest::newRow("modbus over a pty") << int(Modbus);
 }

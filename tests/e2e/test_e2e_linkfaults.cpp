@@ -1,24 +1,14 @@
-// Region transfers over a link that misbehaves: a pulled cable, replies lost, duplicated or
-// split, damaged or unusable frames, a late copy; each ends in a message that tells the truth
-// and leaves the store as the regions that got through make it.
+// Region transfers with a device or a link that fails them: a pulled cable, replies refused or
+// duplicated, a device that falls silent, an unusable frame; each ends in a message that tells
+// the truth and leaves the store as the regions that got through make it. Replies split or lost,
+// damaged frames and late copies are the session suite's.
 #include "e2e/e2esession.h"
 
-#include "vksresources.h"
-
-#include <QTemporaryDir>
-
-class TestE2eLinkFaults : public QObject
+class TestE2eLinkFaults : public E2eSuite
 {
     Q_OBJECT
 
-    ModalMessages *messages = nullptr;
-    QTemporaryDir dir;
-
 private slots:
-    void initTestCase() { initVksResources(); }
-    void init() { messages = new ModalMessages; }
-    void cleanup() { delete messages; }
-
     void transferSurvivesLinkFaults_data()
     {
         QTest::addColumn<int>("mode");
@@ -38,27 +28,22 @@ private slots:
             << int(Net) << twice << true << 45 << 45 << QList<int>();
         QTest::newRow("replies duplicated, reading")
             << int(Net) << twice << false << 45 << 45 << QList<int>();
-        const QStringList lost = {"--drop-replies", "10", "--seed", "3"};
-        QTest::newRow("replies lost, writing")
-            << int(Net) << lost << true << 1 << 45 << QList<int>();
-        QTest::newRow("replies lost, reading")
-            << int(Net) << lost << false << 1 << 45 << QList<int>();
-        const QStringList split = {"--split-replies", "--split-gap", "20"};
-        QTest::newRow("replies split 20 ms apart, writing")
-            << int(Usb) << split << true << 45 << 45 << QList<int>();
-        QTest::newRow("replies split 20 ms apart, reading")
-            << int(Usb) << split << false << 45 << 45 << QList<int>();
-        // Frame 11 names group 0, frame 20 is damaged after its checksum: both are
-        // acknowledged, neither is stored, the device goes on.
-        QTest::newRow("unusable and damaged frames, raw reading")
-            << int(Usb) << QStringList{"--bad-group-frame", "11", "--corrupt-frame", "20"} << false
-            << 43 << 43 << QList<int>{10, 19};
-        QTest::newRow("damaged block asked again, modbus reading")
-            << int(Modbus) << QStringList{"--corrupt-frame", "20"} << false << 45 << 45
+        QTest::newRow("model mismatch, writing")
+            << int(Usb) << QStringList{"--model-mismatch"} << true << 0 << 0 << QList<int>();
+        QTest::newRow("checksum errors, writing")
+            << int(Net) << QStringList{"--checksum-error", "3,7"} << true << 43 << 43
             << QList<int>();
-        // A late copy of the last frame arrives while the closing message is shown.
-        QTest::newRow("late copy after a udp reading")
-            << int(Net) << QStringList{"--late-copy", "600"} << false << 45 << 45 << QList<int>();
+        const QStringList silent = {"--silence-after", "12"};
+        QTest::newRow("silent, modbus writing")
+            << int(Modbus) << silent << true << 12 << 12 << QList<int>();
+        QTest::newRow("silent, raw reading")
+            << int(Usb) << silent << false << 12 << 12 << QList<int>();
+        QTest::newRow("silent, modbus reading")
+            << int(Modbus) << silent << false << 12 << 12 << QList<int>();
+        // Frame 11 names group 0: it is acknowledged, not stored, and the device goes on.
+        QTest::newRow("unusable frame, raw reading")
+            << int(Usb) << QStringList{"--bad-group-frame", "11"} << false << 44 << 44
+            << QList<int>{10};
     }
     void transferSurvivesLinkFaults()
     {

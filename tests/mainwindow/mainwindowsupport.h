@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,22 +85,7 @@ public:
 inline bool settled(QObject *window, int timeoutMs = 30000)
 {
     const auto *session = window->findChild<DeviceSession *>();
-    QElapsedTimer clock;
-    clock.start();
-    while (session->isBusy() && !clock.hasExpired(timeoutMs))
-        QTest::qWait(10);
-    return !session->isBusy();
-}
-
-// Opens the UDP link from the connection page as the operator would, bound to a port of
-// the system's choosing on 127.0.0.1 and talking to the device at `devicePort`.
-inline void openUdpLinkFromPage(MainWindow *window, quint16 devicePort)
-{
-    widget<QComboBox>(window, "comboBoxConnMode")->setCurrentIndex(Net);
-    widget<QLineEdit>(window, "lineEditIP")->setText(QStringLiteral("127.0.0.1"));
-    widget<QLineEdit>(window, "lineEditPort")->setText(QStringLiteral("0"));
-    window->setDeviceEndpoint(QHostAddress::LocalHost, devicePort);
-    QTest::mouseClick(widget<QAbstractButton>(window, "pushButtonConnNet"), Qt::LeftButton);
+    return QTest::qWaitFor([session] { return !session->isBusy(); }, timeoutMs);
 }
 
 inline QStringList repeated(const QString &text, int times)

@@ -12,42 +12,26 @@ class TestMainWindowLinkCare : public QObject
     Q_OBJECT
 
 private slots:
-    void portListRefreshKeepsTypedPath_data()
-    {
-        QTest::addColumn<QString>("list");
-        QTest::newRow("usb") << "comboBoxComNames";
-        QTest::newRow("modbus") << "comboBoxModbusComNames";
-    }
     void portListRefreshKeepsTypedPath()
     {
-        QFETCH(QString, list);
         MainWindow window;
-        auto *ports = widget<QComboBox>(&window, qPrintable(list));
-        ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
-        ports->showPopup();
-        QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
-        ports->hidePopup();
+        for (const char *list : {"comboBoxComNames", "comboBoxModbusComNames"}) {
+            auto *ports = widget<QComboBox>(&window, list);
+            ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
+            ports->showPopup();
+            QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
+            ports->hidePopup();
+        }
     }
 
-    void openFailureSaysWhy_data()
+    // A port the operator may not open: the message names the group to join. A port that is
+    // not there is the next case's.
+    void refusedPortNamesItsGroup()
     {
-        QTest::addColumn<bool>("permissionDenied");
-        QTest::addColumn<QString>("ownerGroup");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("vanished") << false << "dialout"
-                                  << "无法打开串口 /dev/ttyUSB0：No such file or directory";
-        QTest::newRow("refused") << true << "uucp"
-                                 << "无法打开串口 /dev/ttyUSB0：Permission denied\n"
-                                    "请将当前用户加入拥有该设备的用户组 uucp：\n"
-                                    "sudo usermod -aG uucp $USER\n然后重新登录。";
-    }
-    void openFailureSaysWhy()
-    {
-        QFETCH(bool, permissionDenied);
-        QFETCH(QString, ownerGroup);
-        const QString reason = permissionDenied ? "Permission denied" : "No such file or directory";
-        QTEST(PortOpenFailure({"/dev/ttyUSB0", reason, permissionDenied, ownerGroup}).message(),
-              "message");
+        QCOMPARE(PortOpenFailure({"/dev/ttyUSB0", "Permission denied", true, "uucp"}).message(),
+                 QStringLiteral("无法打开串口 /dev/ttyUSB0：Permission denied\n"
+                                "请将当前用户加入拥有该设备的用户组 uucp：\n"
+                                "sudo usermod -aG uucp $USER\n然后重新登录。"));
     }
 
     // A path that is not there: the connection page and a prompt name it and Qt's reason.
