@@ -295,6 +295,24 @@ private slots:
         QCOMPARE(QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts), truth);
     }
 
+    // Held up for longer than a second, the simulator skips whole revolutions, never part of
+    // one: a revolution cut short would reach the program joined to the next.
+    void stallSkipsWholeRevolutions()
+    {
+        ScanStreamer streamer(ScanGeometry::fine(), 20, 1);
+        QList<int> indexes;
+        connect(&streamer, &ScanStreamer::frameReady,
+                [&indexes](const QByteArray &frame) { indexes << quint8(frame.at(3)); });
+        streamer.start();
+        QTRY_VERIFY(indexes.size() % 15 != 0);
+        QThread::msleep(1300);
+        const int beforeCatchingUp = indexes.size();
+        QTRY_VERIFY(indexes.size() > beforeCatchingUp + 30);
+        streamer.stop();
+        for (int i = 0; i < indexes.size(); ++i)
+            QCOMPARE(indexes.at(i), i % 15);
+    }
+
     // A non-loopback address is the process suite's.
     void commandLine_data()
     {

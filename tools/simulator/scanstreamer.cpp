@@ -69,12 +69,28 @@ QByteArray ScanStreamer::junk()
 }
 
 // Catches up on the frames due by now, so a simulator held up by a busy machine still streams
-// whole revolutions; after a stall of more than a second only the last second is sent.
+// whole revolutions. After a stall of more than a second it finishes the revolution under way
+// and skips whole ones to the last second: a revolution cut short would reach the program
+// joined to the next.
 void ScanStreamer::sendDueFrames()
 {
     const qint64 due = m_clock.elapsed() * m_rateHz * framesPerRevolution / 1000 + 1;
-    m_framesSent = std::max(m_framesSent, due - qint64(m_rateHz) * framesPerRevolution);
-    for (; m_framesSent < due; ++m_framesSent) {
+    const qint64 oldestKept = due - qint64(m_rateHz) * framesPerRevolution;
+    if (m_framesSent < oldestKept) {
+        sendFramesUpTo(roundUpToRevolution(m_framesSent));
+        m_framesSent = std::max(m_framesSent, roundUpToRevolution(oldestKept));
+    }
+    sendFramesUpTo(due);
+}
+
+qint64 ScanStreamer::roundUpToRevolution(qint64 frames)
+{
+    return (frames + framesPerRevolution - 1) / framesPerRevolution * framesPerRevolution;
+}
+
+void ScanStreamer::sendFramesUpTo(qint64 end)
+{
+    for (; m_framesSent < end; ++m_framesSent) {
         QByteArray bytes =
             frame(int(m_framesSent / framesPerRevolution), int(m_framesSent % framesPerRevolution));
         if (m_garbage)

@@ -42,6 +42,8 @@ signals:
 
 private:
     void sendDueFrames();
+    void sendFramesUpTo(qint64 end);
+    static qint64 roundUpToRevolution(qint64 frames);
 
     ScanGeometry m_geometry;
     int m_rateHz;
