@@ -34,19 +34,40 @@ private slots:
                                 "sudo usermod -aG uucp $USER\n然后重新登录。"));
     }
 
-    // A path that is not there: the connection page and a prompt name it and Qt's reason.
-    void portThatWillNotOpenIsShown()
+    // A path that is not there, a local address that is not this machine's: the connection page
+    // and a prompt name it and the system's reason, and the link stays closed. Nothing is sent.
+    void linkThatWillNotOpenIsShown_data()
     {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("serial")
+            << int(Usb) << "pushButtonConn"
+            << "无法打开串口 /tmp/vks20-no-such-port：No such file or directory";
+        QTest::newRow("udp")
+            << int(Net) << "pushButtonConnNet"
+            << "无法绑定本机地址 203.0.113.1:5020：The address is not available";
+    }
+    void linkThatWillNotOpenIsShown()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, button);
+        QFETCH(QString, shown);
         MainWindow window;
         ModalMessages messages;
-        const QString path = QStringLiteral("/tmp/vks20-no-such-port");
-        widget<QComboBox>(&window, "comboBoxComNames")->setEditText(path);
-        QTest::mouseClick(widget<QAbstractButton>(&window, "pushButtonConn"), Qt::LeftButton);
+        widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
+        if (mode == Net) {
+            widget<QLineEdit>(&window, "lineEditIP")->setText(QStringLiteral("203.0.113.1"));
+            widget<QLineEdit>(&window, "lineEditPort")->setText(QStringLiteral("5020"));
+        } else {
+            widget<QComboBox>(&window, "comboBoxComNames")
+                ->setEditText(QStringLiteral("/tmp/vks20-no-such-port"));
+        }
+        QTest::mouseClick(widget<QAbstractButton>(&window, qPrintable(button)), Qt::LeftButton);
 
-        const QString shown = widget<QLabel>(&window, "labelLinkStatus")->text();
-        QCOMPARE(shown, QStringLiteral("无法打开串口 %1：No such file or directory").arg(path));
+        QCOMPARE(widget<QLabel>(&window, "labelLinkStatus")->text(), shown);
         QCOMPARE(messages.texts, QStringList{shown});
-        QCOMPARE(widget<QAbstractButton>(&window, "pushButtonConn")->text(),
+        QCOMPARE(widget<QAbstractButton>(&window, qPrintable(button))->text(),
                  QStringLiteral("打开"));
     }
 
