@@ -67,21 +67,6 @@ private slots:
         QVERIFY(std::any_of(pixels, pixels + 256, [pixels](QRgb p) { return p != pixels[0]; }));
     }
 
-    void wiringDiagramsDiffer()
-    {
-        const QImage a = QImage(QStringLiteral(":/images/resource/wiring_diagram.jpg"))
-                             .convertToFormat(QImage::Format_Grayscale8);
-        const QImage b = QImage(QStringLiteral(":/images/resource/wiring_diagram_en.png"))
-                             .convertToFormat(QImage::Format_Grayscale8);
-        QCOMPARE(a.size(), b.size());
-        // Beyond JPEG noise: the labels themselves must differ.
-        int differingPixels = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                differingPixels += qAbs(a.constScanLine(y)[x] - b.constScanLine(y)[x]) > 60;
-        QVERIFY2(differingPixels > a.width() * 10, QByteArray::number(differingPixels));
-    }
-
     // The style sheet is the framed window suite's, which installs and parses it.
     void translationsLoad()
     {
@@ -90,17 +75,6 @@ private slots:
         QVERIFY(english.load(QStringLiteral(":/lang/resource/Tervane_en.qm")));
         QVERIFY(!english.isEmpty());
         QVERIFY(chinese.load(QStringLiteral(":/lang/resource/Tervane_zh.qm")));
-    }
-
-    // One file of each collection goes with cleanup and comes back with init.
-    void cleanupUnregistersAndInitRestores()
-    {
-        for (const bool registered : {false, true}) {
-            registered ? initVksResources() : cleanupVksResources();
-            for (const char *path : {":/darkstyle/darkstyle.qss", ":/images/icon_window_close.png",
-                                     ":/images/app_icon.png"})
-                QVERIFY2(QFile::exists(path) == registered, path);
-        }
     }
 };
 
