@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the whole project with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan
-# and runs every suite there. Any sanitizer report fails the suite that caused it.
+# and runs every suite there. Any sanitizer report fails the suite that caused it. Arguments go
+# to ctest, so -R or -E picks the suites.
 # Environment: CXX picks the compiler (default: the system's c++), JOBS the build parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,6 @@ echo "sanitize: build took $((SECONDS - start)) s"
 
 start=$SECONDS
 status=0
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") || status=$?
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@") || status=$?
 echo "sanitize: tests took $((SECONDS - start)) s"
 exit $status
