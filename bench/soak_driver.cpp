@@ -5,10 +5,13 @@
 #include "benchsupport.h"
 #include "mainwindowprobe.h"
 
+#include "device/devicesession.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
@@ -40,6 +43,8 @@ constexpr qint64 programLogBoundBytes = 3 * 10 * megabyte;
 constexpr qint64 traceRingBoundBytes = 2 * 5 * megabyte;
 constexpr qint64 rollingBoundBytes = programLogBoundBytes + traceRingBoundBytes;
 constexpr QLatin1String programLogName("vks20.log");
+// Longer than any initialisation takes, retries included.
+constexpr int initialisationLimitMs = 10000;
 // The program log must hold a working day of streaming.
 constexpr double workingDaySeconds = 8 * 3600.0;
 
@@ -138,7 +143,13 @@ bool connectAndStart(MainWindow &window, quint16 devicePort)
     widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(Net);
     widget<QLineEdit>(&window, "lineEditIP")->setText(QStringLiteral("127.0.0.1"));
     widget<QLineEdit>(&window, "lineEditPort")->setText(QString::number(freeUdpPort()));
+    // The resolution is known once the initialisation the open starts has run.
+    QEventLoop initialising;
+    QObject::connect(window.findChild<DeviceSession *>(), &DeviceSession::initialised,
+                     &initialising, &QEventLoop::quit);
+    QTimer::singleShot(initialisationLimitMs, &initialising, &QEventLoop::quit);
     widget<QAbstractButton>(&window, "pushButtonConnNet")->click();
+    initialising.exec();
     const QString resolution = widget<QLineEdit>(&window, "lineEditAngleResolution")->text();
     std::printf("link opened, angular resolution \"%s\"\n", qPrintable(resolution));
     Bench::showPage(window, scanPageRow);
