@@ -1,15 +1,20 @@
 // Offline replay: a capture of a 0.18 degree scan at 20 revolutions/s as a serial link records
 // it (the tool's stop, resolution query and starts with the device's answers, then the frames
 // in 4 KB chunks stamped when their last byte arrived), decoded to every complete revolution
-// as fast as it reads. The goal: at least 100 times faster than the scan took.
+// as fast as it reads. The goal: at least 100 times faster than the scan took. Then the first
+// seconds of such a capture played at 4x through the replay link and the session, as the window
+// plays it: the goal, within 20 % of a quarter of the recorded time.
 // Run: ./bench_replay [seconds of capture] [runs]
 #include "benchsupport.h"
 #include "capture/capturefile.h"
+#include "device/devicesession.h"
 #include "device/offlinereplay.h"
+#include "device/replaylink.h"
 #include "protocol/commands.h"
 #include "scanstreamer.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -31,6 +36,9 @@ constexpr qint64 resolutionQueryUs = 100 * usPerMs;
 constexpr qint64 firstStartUs = 200 * usPerMs;
 constexpr qint64 startPauseUs = 150 * usPerMs;
 constexpr int startRepeats = 3;
+constexpr int pacedSeconds = 8;
+constexpr double pacedSpeed = 4.0;
+constexpr double paceTolerance = 0.2;
 
 CaptureRecord toolSent(qint64 timeUs, const QString &hex)
 {
@@ -88,6 +96,33 @@ bool writeCapture(const QString &path, const QVector<CaptureRecord> &records)
     return true;
 }
 
+// Plays the capture at the paced speed through a replay link into a session, as the window does.
+void benchPacedReplay(const QString &path)
+{
+    ReplayLink link;
+    link.open(path);
+    DeviceSession session{LogSink()};
+    session.setLink(&link);
+    QEventLoop playing;
+    QObject::connect(&link, &ReplayLink::finished, &playing, &QEventLoop::quit);
+    link.setSpeed(pacedSpeed);
+    const double dueSeconds = link.durationUs() / double(usPerSecond) / pacedSpeed;
+    const Bench::Stopwatch stopwatch;
+    link.play();
+    playing.exec();
+    const double ratio = stopwatch.wallSeconds() / dueSeconds;
+    Bench::printRow(
+        QStringLiteral("paced replay"),
+        QStringLiteral("%1 s capture at %2×, through the session")
+            .arg(pacedSeconds)
+            .arg(pacedSpeed, 0, 'f', 0),
+        QStringLiteral("wall %1 (due %2)")
+            .arg(Bench::formatDuration(ratio * dueSeconds), Bench::formatDuration(dueSeconds)),
+        QStringLiteral("%1× the due time").arg(ratio, 0, 'f', 3),
+        QStringLiteral("within %1 %").arg(paceTolerance * 100, 0, 'f', 0),
+        Bench::verdict(qAbs(ratio - 1) <= paceTolerance));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -137,5 +172,12 @@ int main(int argc, char *argv[])
         QStringLiteral("≥ %1× (60 s in < 0.6 s)").arg(goalRealTimeRatio, 0, 'f', 0),
         correct ? Bench::verdict(ratio >= goalRealTimeRatio)
                 : QStringLiteral("MISS (wrong result)"));
+
+    const QString pacedPath = dir.filePath(QStringLiteral("paced.pcap"));
+    if (!writeCapture(pacedPath, conversation(pacedSeconds))) {
+        std::fprintf(stderr, "cannot write the capture\n");
+        return 1;
+    }
+    benchPacedReplay(pacedPath);
     return 0;
 }
