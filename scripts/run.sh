@@ -17,16 +17,10 @@ if [ "${1:-}" != --demo ]; then
 fi
 shift
 
+source ../scripts/simulator-background.sh
 work=$(mktemp -d)
-tools/vks20-sim --serial >"$work/simulator.out" &
-simulator=$!
-trap 'kill "$simulator" 2>/dev/null || true; wait "$simulator" 2>/dev/null || true; rm -rf "$work"' EXIT
-# The simulator names its pseudo-terminal on its first line: "PTY <path>".
-until grep -q '^PTY ' "$work/simulator.out"; do
-  kill -0 "$simulator" 2>/dev/null || { cat "$work/simulator.out"; exit 1; }
-  sleep 0.1
-done
-pty=$(sed -n 's/^PTY //p' "$work/simulator.out")
+start_simulator "$work" tools/vks20-sim --serial
+pty=$(simulator_link "$work" PTY)
 # A settings folder of its own: the demonstration leaves the operator's remembered port,
 # fields and window as they were.
 XDG_CONFIG_HOME="$work" ./vks20 --serial "$pty" --scan "$@"

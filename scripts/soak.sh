@@ -12,18 +12,12 @@ for target in soak_driver vks20-sim; do
   cmake --build "$build" -j"$(nproc)" --target "$target" >/dev/null
 done
 
+source scripts/simulator-background.sh
 work=$(mktemp -d)
-"$build/tools/vks20-sim" --udp 127.0.0.1:0 --resolution 0.18 --rate 20 \
-  >"$work/simulator.out" 2>&1 &
-simulator=$!
-trap 'kill "$simulator" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-# The simulator picks a free port and names it on its first line: "UDP 127.0.0.1:<port>".
-until grep -q '^UDP ' "$work/simulator.out"; do
-  kill -0 "$simulator" 2>/dev/null || { cat "$work/simulator.out"; exit 1; }
-  sleep 0.1
-done
-port=$(sed -n 's/^UDP .*:\([0-9]*\)$/\1/p' "$work/simulator.out")
+start_simulator "$work" "$build/tools/vks20-sim" --udp 127.0.0.1:0 --resolution 0.18 --rate 20
+# The simulator picks a free port: "UDP 127.0.0.1:<port>".
+port=$(simulator_link "$work" UDP)
+port=${port##*:}
 echo "simulator on 127.0.0.1:$port"
 
 status=0
