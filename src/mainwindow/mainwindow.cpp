@@ -5,6 +5,7 @@
 #include "device/udplink.h"
 #include "display/radarindicatorwidget.h"
 #include "mainwindow/datamessagelog.h"
+#include "mainwindow/flowlayout.h"
 #include "mainwindow/regioneditactions.h"
 #include "regions/regiondocument.h"
 #include "regions/regionwidget.h"
@@ -13,6 +14,8 @@
 #include <QColorDialog>
 #include <QIntValidator>
 #include <QRegExpValidator>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QtMath>
 
 namespace {
@@ -31,6 +34,18 @@ constexpr NavigationEntry navigationEntries[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "数据报文"), ":/images/resource/data.png"},
     {QT_TRANSLATE_NOOP("MainWindow", "接线图示"), ":/images/resource/writing_graph.png"},
 };
+
+// Below this width the pages need the room more than the navigation needs its names.
+constexpr int namedNavigationMinWidth = 1600;
+
+// Wide enough for the widest item and, where the list may scroll, its scroll bar.
+void fitWidthToItems(QListWidget *list)
+{
+    const int scrollBar = list->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
+                              ? 0
+                              : list->verticalScrollBar()->sizeHint().width();
+    list->setFixedWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar);
+}
 
 const QColor editorColors[] = {QColor(255, 250, 0, 128), QColor(255, 200, 50, 128),
                                QColor(255, 100, 0, 128)};
@@ -52,6 +67,7 @@ MainWindow::MainWindow(QWidget *parent)
       udpLink(new UdpLink(logInfo))
 {
     ui->setupUi(this);
+    wrapControlRows();
     dataMessageLog = new DataMessageLog(ui->textEditDataGram);
     connectSession();
     connectLinkCare();
@@ -116,11 +132,23 @@ void MainWindow::fillSelectors(const QStringList &portNames)
     ui->comboBoxNavMode->setCurrentIndex(0);
 }
 
+// The rows of controls above the scan and region displays wrap on a narrow screen instead of
+// running off it; the generated form's pointers to the rows they replace go with them.
+void MainWindow::wrapControlRows()
+{
+    for (QHBoxLayout **row :
+         {&ui->horizontalLayout_4, &ui->horizontalLayout_8, &ui->horizontalLayoutRegionTools}) {
+        FlowLayout::replaceRow(*row);
+        *row = nullptr;
+    }
+}
+
 void MainWindow::buildNavigation()
 {
     for (const NavigationEntry &entry : navigationEntries) {
-        ui->listWidgetMenu->addItem(
-            new QListWidgetItem(QIcon(QString::fromLatin1(entry.icon)), tr(entry.text)));
+        auto *item = new QListWidgetItem(QIcon(QString::fromLatin1(entry.icon)), tr(entry.text));
+        item->setToolTip(item->text());
+        ui->listWidgetMenu->addItem(item);
     }
     ui->listWidgetMenu->setCurrentRow(0);
     ui->stackedWidget->setCurrentIndex(0);
@@ -128,6 +156,23 @@ void MainWindow::buildNavigation()
         if (row >= 0)
             ui->stackedWidget->setCurrentIndex(row);
     });
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    showNavigationNames(event->size().width() >= namedNavigationMinWidth);
+    // Fitted here, once the style has given the lists their fonts.
+    fitWidthToItems(ui->listWidgetMenu);
+    fitWidthToItems(ui->listWidgetRgnGroupIndex);
+}
+
+// Without its names the list shows the icons alone, each naming its page in its tool tip.
+void MainWindow::showNavigationNames(bool named)
+{
+    QListWidget *menu = ui->listWidgetMenu;
+    for (int row = 0; row < menu->count(); ++row)
+        menu->item(row)->setText(named ? menu->item(row)->toolTip() : QString());
 }
 
 void MainWindow::loadWiringDiagram()

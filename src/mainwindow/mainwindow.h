@@ -65,6 +65,9 @@ public:
     bool exportScanCsv(const QString &path) const;
     bool exportScanPng(const QString &path) const;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 signals:
     void updateGroupAndRgnIndex(int groupIndex, int rgnIndex);
     void updateAlarmPointNum(int groupIndex, int rgnIndex, int alarmPointNum);
@@ -115,7 +118,9 @@ private slots:
 private:
     // Construction helpers (mainwindow.cpp)
     void fillSelectors(const QStringList &portNames);
+    void wrapControlRows();
     void buildNavigation();
+    void showNavigationNames(bool named);
     void loadWiringDiagram();
     void createRegionEditors();
     void connectRegionEditors();

@@ -9,6 +9,15 @@
 #include "regions/regionwidget.h"
 #include "ui_mainwindow.h"
 
+#include <QTimer>
+
+namespace {
+
+// Long enough to read, short enough not to linger over the next click.
+constexpr int refusalShownMs = 4000;
+
+} // namespace
+
 void MainWindow::connectRegionDocument()
 {
     connect(regionDocument, &RegionDocument::vertexMoved, this,
@@ -28,11 +37,18 @@ void MainWindow::connectRegionDocument()
         updateGroupIcons(-1);
         logInfo(QStringLiteral("Set region group index icon......"));
     });
+    // A refused double click is a slip, not an error: a line under the display says why and
+    // the work goes on.
+    auto *refusalExpiry = new QTimer(this);
+    refusalExpiry->setSingleShot(true);
+    refusalExpiry->setInterval(refusalShownMs);
+    connect(refusalExpiry, &QTimer::timeout, ui->labelDrawRgnStatus, &QLabel::clear);
     connect(ui->radarIndicatorWidgetDrawRgn, &RadarIndicatorWidget::vertexRefused, this,
-            [this](RegionDocument::AddResult reason) {
-                showMessage(reason == RegionDocument::AddResult::Full
-                                ? tr("区域端点数已达上限（30 个）！")
-                                : tr("设置位置超限！"));
+            [this, refusalExpiry](RegionDocument::AddResult reason) {
+                ui->labelDrawRgnStatus->setText(reason == RegionDocument::AddResult::Full
+                                                    ? tr("未添加端点：该区域已有 30 个端点。")
+                                                    : tr("未添加端点：双击位置在扫描范围之外。"));
+                refusalExpiry->start();
             });
 }
 

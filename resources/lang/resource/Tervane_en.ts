@@ -390,8 +390,12 @@
         <translation>Export image</translation>
     </message>
     <message>
-        <source>区域端点数已达上限（30 个）！</source>
-        <translation>The area already has the maximum of 30 points!</translation>
+        <source>未添加端点：该区域已有 30 个端点。</source>
+        <translation>No vertex added: the area already has 30 vertices.</translation>
+    </message>
+    <message>
+        <source>未添加端点：双击位置在扫描范围之外。</source>
+        <translation>No vertex added: the point lies outside the scan field.</translation>
     </message>
     <message>
         <source>尚未收到完整的一圈扫描！</source>
