@@ -73,11 +73,7 @@ int main(int argc, char *argv[])
     const QString language = InterfaceLanguage::choose(options, settings);
     QTranslator translator;
     InterfaceLanguage::install(language, translator);
-    QFont font = QApplication::font();
-    font.setPointSize(9);
-    font.setFamily(QObject::tr("华文细黑"));
-    QApplication::setFont(font);
-    QApplication::setStyle(new UxDarkStyle);
+    UxDarkStyle::applyToApplication();
 
     // Declared last so it is released first, after the window is gone.
     QLockFile lockFile(QDir::temp().absoluteFilePath(QStringLiteral("DorozIri.lock")));

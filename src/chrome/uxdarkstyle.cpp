@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QStyleFactory>
 
 namespace {
@@ -61,6 +62,15 @@ void UxDarkStyle::polish(QPalette &palette)
     palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::HighlightedText, disabledGrey);
+}
+
+void UxDarkStyle::applyToApplication()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    font.setFamily(QObject::tr("华文细黑"));
+    QApplication::setFont(font);
+    QApplication::setStyle(new UxDarkStyle);
 }
 
 void UxDarkStyle::polish(QApplication *app)

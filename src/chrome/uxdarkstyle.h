@@ -16,6 +16,9 @@ public:
     UxDarkStyle();
     ~UxDarkStyle() override;
 
+    // The program's look: this style and the font of the installed language, at 9 pt.
+    static void applyToApplication();
+
     using QProxyStyle::polish;
     void polish(QPalette &palette) override;
     void polish(QApplication *app) override;

@@ -1,11 +1,19 @@
 // The main window as the operator first sees it, in English: where it starts, what the menu
 // reaches, what refuses input, and that nothing shows untranslated.
+#include "chrome/uxdarkstyle.h"
+#include "chrome/uxframelesswindow.h"
 #include "display/radarindicatorwidget.h"
 #include "mainwindowsupport.h"
 #include "vksresources.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTranslator>
 
@@ -29,6 +37,52 @@ QStringList shownTexts(QWidget *w)
         for (int i = 0; i < tabs->count(); ++i)
             texts << tabs->tabText(i);
     return texts;
+}
+
+bool isControl(const QWidget *w)
+{
+    return qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w) ||
+           qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
+           qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractScrollArea *>(w) ||
+           qobject_cast<const QProgressBar *>(w) || qobject_cast<const QSlider *>(w) ||
+           qobject_cast<const QTabBar *>(w) || qobject_cast<const RadarIndicatorWidget *>(w);
+}
+
+// The visible controls under `root`, without the parts of one (a spin box's line edit).
+QWidgetList visibleControls(QWidget *root)
+{
+    QWidgetList controls;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        bool part = false;
+        for (QWidget *up = w->parentWidget(); up != root && !part; up = up->parentWidget())
+            part = isControl(up);
+        if (w->isVisible() && isControl(w) && !part)
+            controls << w;
+    }
+    return controls;
+}
+
+// The room a control's text has, against what the text needs, the style's padding taken off.
+bool textFits(const QWidget *w)
+{
+    const QFontMetrics metrics = w->fontMetrics();
+    if (const auto *label = qobject_cast<const QLabel *>(w)) {
+        if (label->wordWrap() || label->textFormat() == Qt::RichText)
+            return label->heightForWidth(label->width()) <= label->height();
+        return metrics.horizontalAdvance(label->text()) <=
+               label->contentsRect().width() - 2 * label->margin();
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return metrics.horizontalAdvance(button->text()) <= room.width();
+    }
+    if (const auto *list = qobject_cast<const QListView *>(w))
+        return list->sizeHintForColumn(0) <= list->viewport()->width();
+    return !qobject_cast<const QAbstractButton *>(w) || w->sizeHint().width() <= w->width();
 }
 
 } // namespace
@@ -107,6 +161,49 @@ private slots:
         const QPixmap shown = child<QLabel>("labelWritingDiagram")->pixmap(Qt::ReturnByValue);
         QVERIFY(!english.isNull());
         QCOMPARE(shown.toImage().convertToFormat(english.format()), english);
+    }
+
+    // On a service laptop's 1280 x 800 screen, in either language, every page's controls lie
+    // side by side within the window, each with room for its text.
+    void pagesFitTheLaptopScreen_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("en") << true;
+        QTest::newRow("zh") << false;
+    }
+    void pagesFitTheLaptopScreen()
+    {
+        QFETCH(bool, english);
+        if (!english)
+            QCoreApplication::removeTranslator(&translator);
+        UxDarkStyle::applyToApplication();
+        UxFramelessWindow host;
+        auto *content = new MainWindow;
+        host.setContent(content);
+        host.resize(1280, 800);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QStringList faults;
+        for (int page = 0; page < widget<QStackedWidget>(content, "stackedWidget")->count();
+             ++page) {
+            showPage(content, page);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const QWidgetList controls = visibleControls(content);
+            for (int i = 0; i < controls.size(); ++i) {
+                const QWidget *w = controls.at(i);
+                const QRect rect(w->mapTo(content, QPoint()), w->size());
+                if (!textFits(w) || !content->rect().contains(rect))
+                    faults << QStringLiteral("%1: %2 cut off").arg(page).arg(w->objectName());
+                for (const QWidget *other : controls.mid(i + 1)) {
+                    if (rect.intersects(QRect(other->mapTo(content, QPoint()), other->size())))
+                        faults << QStringLiteral("%1: %2 on %3")
+                                      .arg(page)
+                                      .arg(w->objectName(), other->objectName());
+                }
+            }
+        }
+        QCoreApplication::installTranslator(&translator);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 
     // Texts set in code without tr() escape the translation suite; they show up here.
