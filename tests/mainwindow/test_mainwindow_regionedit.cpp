@@ -83,9 +83,16 @@ private slots:
 
         groups->setCurrentRow(3);
         document->setVertexCount(3, 2, QPolygonF(QVector<QPointF>(30, QPointF(0, 100))));
+        // Refused clicks say why under the display and leave the work going, without a prompt.
+        const auto *status = widget<QLabel>(&window, "labelDrawRgnStatus");
         doubleClick(QPointF(2000, 2000));
-        QCOMPARE(messages.texts, QStringList{QStringLiteral("区域端点数已达上限（30 个）！")});
+        QCOMPARE(status->text(), QStringLiteral("未添加端点：该区域已有 30 个端点。"));
         document->undoStack().undo();
+        const RegionStore kept = document->store();
+        doubleClick(QPointF(0, -3000)); // the blind wedge behind the device
+        QCOMPARE(status->text(), QStringLiteral("未添加端点：双击位置在扫描范围之外。"));
+        QCOMPARE(document->store(), kept);
+        QVERIFY(messages.texts.isEmpty());
     }
 
     void exportsShowTheGroup()
@@ -99,8 +106,8 @@ private slots:
         messages.fileName = dir.filePath(QStringLiteral("page.png"));
         QTest::mouseClick(widget<QPushButton>(&window, "pushButtonExportImage"), Qt::LeftButton);
         QCOMPARE(QImage(messages.fileName).size(), display->size());
-        QCOMPARE(messages.texts.mid(1), (QStringList{QStringLiteral("导出区域表格成功！"),
-                                                     QStringLiteral("导出区域图像成功！")}));
+        QCOMPARE(messages.texts, (QStringList{QStringLiteral("导出区域表格成功！"),
+                                              QStringLiteral("导出区域图像成功！")}));
     }
 };
 
