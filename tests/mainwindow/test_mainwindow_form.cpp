@@ -7,13 +7,7 @@
 #include "vksresources.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QCheckBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QStackedWidget>
-#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTranslator>
 
@@ -39,13 +33,15 @@ QStringList shownTexts(QWidget *w)
     return texts;
 }
 
-bool isControl(const QWidget *w)
+bool isControl(const QObject *w)
 {
-    return qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w) ||
-           qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
-           qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractScrollArea *>(w) ||
-           qobject_cast<const QProgressBar *>(w) || qobject_cast<const QSlider *>(w) ||
-           qobject_cast<const QTabBar *>(w) || qobject_cast<const RadarIndicatorWidget *>(w);
+    for (const char *kind :
+         {"QAbstractButton", "QLabel", "QComboBox", "QAbstractSpinBox", "QLineEdit",
+          "QAbstractScrollArea", "QProgressBar", "QSlider", "QTabBar", "RadarIndicatorWidget"}) {
+        if (w->inherits(kind))
+            return true;
+    }
+    return false;
 }
 
 // The visible controls under `root`, without the parts of one (a spin box's line edit).
@@ -53,36 +49,26 @@ QWidgetList visibleControls(QWidget *root)
 {
     QWidgetList controls;
     for (QWidget *w : root->findChildren<QWidget *>()) {
-        bool part = false;
-        for (QWidget *up = w->parentWidget(); up != root && !part; up = up->parentWidget())
-            part = isControl(up);
-        if (w->isVisible() && isControl(w) && !part)
+        QWidget *up = w->parentWidget();
+        while (up != root && !isControl(up))
+            up = up->parentWidget();
+        if (w->isVisible() && isControl(w) && up == root)
             controls << w;
     }
     return controls;
 }
 
-// The room a control's text has, against what the text needs, the style's padding taken off.
+// A label's text needs its width in the label's font, a button the size its style asks for it.
 bool textFits(const QWidget *w)
 {
-    const QFontMetrics metrics = w->fontMetrics();
     if (const auto *label = qobject_cast<const QLabel *>(w)) {
-        if (label->wordWrap() || label->textFormat() == Qt::RichText)
-            return label->heightForWidth(label->width()) <= label->height();
-        return metrics.horizontalAdvance(label->text()) <=
-               label->contentsRect().width() - 2 * label->margin();
-    }
-    if (const auto *button = qobject_cast<const QPushButton *>(w)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        return metrics.horizontalAdvance(button->text()) <= room.width();
+        return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->fontMetrics().horizontalAdvance(label->text()) <=
+                                       label->contentsRect().width();
     }
     if (const auto *list = qobject_cast<const QListView *>(w))
         return list->sizeHintForColumn(0) <= list->viewport()->width();
-    return !qobject_cast<const QAbstractButton *>(w) || w->sizeHint().width() <= w->width();
+    return !w->inherits("QAbstractButton") || w->sizeHint().width() <= w->width();
 }
 
 } // namespace
@@ -183,22 +169,22 @@ private slots:
         host.resize(1280, 800);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const auto placed = [content](const QWidget *w) {
+            return QRect(w->mapTo(content, QPoint()), w->size());
+        };
         QStringList faults;
-        for (int page = 0; page < widget<QStackedWidget>(content, "stackedWidget")->count();
-             ++page) {
+        auto *pages = widget<QStackedWidget>(content, "stackedWidget");
+        for (int page = 0; page < pages->count(); ++page) {
             showPage(content, page);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             const QWidgetList controls = visibleControls(content);
             for (int i = 0; i < controls.size(); ++i) {
                 const QWidget *w = controls.at(i);
-                const QRect rect(w->mapTo(content, QPoint()), w->size());
-                if (!textFits(w) || !content->rect().contains(rect))
-                    faults << QStringLiteral("%1: %2 cut off").arg(page).arg(w->objectName());
+                if (!textFits(w) || !content->rect().contains(placed(w)))
+                    faults << w->objectName() + QLatin1String(" cut off");
                 for (const QWidget *other : controls.mid(i + 1)) {
-                    if (rect.intersects(QRect(other->mapTo(content, QPoint()), other->size())))
-                        faults << QStringLiteral("%1: %2 on %3")
-                                      .arg(page)
-                                      .arg(w->objectName(), other->objectName());
+                    if (placed(w).intersects(placed(other)))
+                        faults << w->objectName() + QLatin1String(" on ") + other->objectName();
                 }
             }
         }
