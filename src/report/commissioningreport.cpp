@@ -263,7 +263,7 @@ bool CommissioningReport::print(QPagedPaintDevice &device) const
     for (int group : m_groups)
         usedGroups << QString::number(group);
     page.setFont(20, true);
-    page.text(margin, margin, textWidth, 14, tr("调试报告：安全区域配置"));
+    page.text(margin, margin, textWidth, 20, tr("调试报告：安全区域配置"));
     page.setFont(10);
     struct Fact
     {
@@ -281,7 +281,7 @@ bool CommissioningReport::print(QPagedPaintDevice &device) const
         {tr("上次校验下载"), orNone(m_context.verifiedDownload)},
         {tr("使用的区域组"), orNone(usedGroups.join(QStringLiteral(", ")))},
     };
-    double y = margin + 22;
+    double y = margin + 26;
     for (const Fact &fact : facts) {
         page.setFont(10, true);
         page.text(margin, y, 50, 8, fact.label);
