@@ -11,6 +11,7 @@
 #include "report/commissioningreport.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -135,6 +136,8 @@ void MainWindow::showComparison(const RegionStore &other)
         list->addItem(tr("第 %1 组区域 %2：%3").arg(mismatch.group).arg(mismatch.region).arg(how),
                       QPoint(mismatch.group, mismatch.region));
     }
+    // The box stays narrow in the row; its list opens as wide as its rows.
+    list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0));
 }
 
 void MainWindow::selectDifferingRegion(int row)
