@@ -178,7 +178,9 @@ private:
     void showFingerprint(bool againstFile = false);
     void noteVerifiedDownload(const QString &result);
     void compareWithChosenFile();
+    // An empty store ends the comparison.
     void showComparison(const RegionStore &other);
+    void listDifferences();
     void selectDifferingRegion(int row);
     CommissioningReport commissioningReport() const;
     void saveReportAsPdf();

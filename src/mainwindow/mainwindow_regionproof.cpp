@@ -40,9 +40,14 @@ void MainWindow::connectRegionProof()
     connect(copy, &QAction::triggered, this, [this] {
         QApplication::clipboard()->setText(RegionFingerprint::of(regionDocument->store()));
     });
-    connect(regionDocument, &RegionDocument::regionChanged, this, [this] { showFingerprint(); });
-    connect(regionDocument, &RegionDocument::vertexMoved, this, [this] { showFingerprint(); });
-    connect(regionDocument, &RegionDocument::storeReset, this, [this] { showFingerprint(); });
+    // An edit changes the fingerprint, and what differs from the compared file.
+    const auto followEdit = [this] {
+        showFingerprint();
+        listDifferences();
+    };
+    connect(regionDocument, &RegionDocument::regionChanged, this, followEdit);
+    connect(regionDocument, &RegionDocument::vertexMoved, this, followEdit);
+    connect(regionDocument, &RegionDocument::storeReset, this, followEdit);
 
     connect(ui->pushButtonCompareFile, &QPushButton::clicked, this,
             &MainWindow::compareWithChosenFile);
@@ -105,19 +110,23 @@ void MainWindow::compareWithChosenFile()
     showComparison(other);
 }
 
-// An empty store ends the comparison.
 void MainWindow::showComparison(const RegionStore &other)
 {
     comparedRegions = other;
     ui->radarIndicatorWidget->setComparedRegions(other);
+    ui->comboBoxRegionDifferences->setVisible(!other.isEmpty());
+    ui->toolButtonEndComparison->setVisible(!other.isEmpty());
+    listDifferences();
+}
+
+void MainWindow::listDifferences()
+{
     QComboBox *list = ui->comboBoxRegionDifferences;
     list->clear();
-    list->setVisible(!other.isEmpty());
-    ui->toolButtonEndComparison->setVisible(!other.isEmpty());
-    if (other.isEmpty())
+    if (comparedRegions.isEmpty())
         return;
     const QVector<RegionMismatch> mismatches =
-        RegionComparison::mismatches(regionDocument->store(), other);
+        RegionComparison::mismatches(regionDocument->store(), comparedRegions);
     list->addItem(mismatches.isEmpty() ? tr("所有区域相同")
                                        : tr("%1 个区域不同").arg(mismatches.size()));
     for (const RegionMismatch &mismatch : mismatches) {
