@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
   ccache              # the README check's build takes what the test build compiled
+  poppler-utils       # the report test reads the PDF's pages and text
 )
 
 missing=()

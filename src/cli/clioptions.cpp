@@ -18,14 +18,22 @@ const char *const description =
     "  regions write FILE [--verify]        write the 45 regions of FILE; with --verify read\n"
     "                                       them back and compare\n"
     "  regions verify FILE                  compare the device's regions with FILE\n"
+    "  regions fingerprint                  print the SHA-256 fingerprint of the device's regions\n"
+    "  regions diff A --device              list the regions where file A and the device differ\n"
+    "  regions backup DIR                   read the regions into DIR/<UTC "
+    "time>-<fingerprint>.dat\n"
+    "                                       with a .json record beside it\n"
     "  scan [--revolutions N] [--csv FILE]  start, collect N complete revolutions, stop\n"
     "  capture FILE [--seconds S] [--scan]  record what crosses the link for S seconds\n"
     "                                       (default 10) into a pcap file; with --scan start\n"
     "                                       acquisition first and stop it at the end\n"
     "vks20-cli replay FILE [--csv OUT]      decode a capture as fast as it reads (no LINK)\n"
+    "vks20-cli regions fingerprint FILE     print the fingerprint of a region file (no LINK)\n"
+    "vks20-cli regions diff A B             list the regions where two files differ (no LINK)\n"
+    "vks20-cli regions report FILE --pdf OUT  write the commissioning report (no LINK)\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
-    "an incomplete reading, a mismatch); 2 usage, file or link-open error.";
+    "an incomplete reading, a mismatch) or regions differ; 2 usage, file or link-open error.";
 
 const QMap<QString, CliCommand> captureCommands = {
     {QStringLiteral("capture"), CliCommand::Capture},
@@ -36,7 +44,30 @@ const QMap<QString, CliCommand> regionCommands = {
     {QStringLiteral("read"), CliCommand::RegionsRead},
     {QStringLiteral("write"), CliCommand::RegionsWrite},
     {QStringLiteral("verify"), CliCommand::RegionsVerify},
+    {QStringLiteral("fingerprint"), CliCommand::RegionsFingerprint},
+    {QStringLiteral("diff"), CliCommand::RegionsDiff},
+    {QStringLiteral("backup"), CliCommand::RegionsBackup},
+    {QStringLiteral("report"), CliCommand::RegionsReport},
 };
+
+// The words after "regions <verb>" each verb takes: the fewest and the most.
+struct Arity
+{
+    int fewest;
+    int most;
+};
+
+Arity arityOf(CliCommand command, bool againstDevice)
+{
+    switch (command) {
+    case CliCommand::RegionsFingerprint:
+        return {0, 1};
+    case CliCommand::RegionsDiff:
+        return againstDevice ? Arity{1, 1} : Arity{2, 2};
+    default:
+        return {1, 1};
+    }
+}
 
 } // namespace
 
@@ -44,7 +75,8 @@ CliCommandLine::CliCommandLine()
 {
     m_parser.setApplicationDescription(QString::fromLatin1(description));
     m_parser.addPositionalArgument(QStringLiteral("command"),
-                                   QStringLiteral("info, regions read|write|verify FILE, scan, "
+                                   QStringLiteral("info, regions read|write|verify FILE, regions "
+                                                  "fingerprint|diff|backup|report, scan, "
                                                   "capture FILE, replay FILE."),
                                    QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
@@ -57,6 +89,8 @@ CliCommandLine::CliCommandLine()
         {"bind", "With --udp: the local address and port. Default: 0.0.0.0:0.", "addr:port",
          "0.0.0.0:0"},
         {"verify", "With regions write: read the regions back and compare."},
+        {"device", "With regions diff: compare with the device's regions."},
+        {"pdf", "With regions report: the PDF file to write.", "file"},
         {"revolutions", "With scan: complete revolutions to collect. Default: 1.", "n", "1"},
         {"csv", "With scan or replay: write every point to this CSV file.", "file"},
         {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
@@ -76,10 +110,12 @@ bool CliCommandLine::parse(const QStringList &arguments)
     if (!readCommand(m_parser.positionalArguments()))
         return false;
     const CliCommand command = m_options.command;
-    // A capture is decoded from its file: replay talks to no device.
-    if (command == CliCommand::Replay ? !noLink() : !readLink())
+    // A capture is decoded from its file, a region file is proved from itself: neither talks to
+    // a device.
+    if (needsDevice(m_options) ? !readLink() : !noLink())
         return false;
     m_options.verify = m_parser.isSet(QStringLiteral("verify"));
+    m_options.pdfFile = m_parser.value(QStringLiteral("pdf"));
     m_options.csvFile = m_parser.value(QStringLiteral("csv"));
     m_options.scan = m_parser.isSet(QStringLiteral("scan"));
     m_options.quiet = m_parser.isSet(QStringLiteral("quiet"));
@@ -95,7 +131,28 @@ bool CliCommandLine::parse(const QStringList &arguments)
                     command == CliCommand::Scan || command == CliCommand::Replay,
                     QStringLiteral("scan and replay")) &&
            onlyWith(QStringLiteral("seconds"), capture, QStringLiteral("capture")) &&
+           onlyWith(QStringLiteral("device"), command == CliCommand::RegionsDiff,
+                    QStringLiteral("regions diff")) &&
+           onlyWith(QStringLiteral("pdf"), command == CliCommand::RegionsReport,
+                    QStringLiteral("regions report")) &&
+           (command != CliCommand::RegionsReport || !m_options.pdfFile.isEmpty() ||
+            fail(QStringLiteral("regions report takes --pdf OUT"))) &&
            onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture"));
+}
+
+bool needsDevice(const CliOptions &options)
+{
+    switch (options.command) {
+    case CliCommand::Replay:
+    case CliCommand::RegionsReport:
+        return false;
+    case CliCommand::RegionsFingerprint:
+        return options.regionFile.isEmpty();
+    case CliCommand::RegionsDiff:
+        return options.againstDevice;
+    default:
+        return true;
+    }
 }
 
 bool CliCommandLine::readCount(const QString &option, int &count)
@@ -109,7 +166,7 @@ bool CliCommandLine::readCount(const QString &option, int &count)
 bool CliCommandLine::noLink()
 {
     for (const char *option : {"serial", "udp", "modbus", "baud", "bind"}) {
-        if (!onlyWith(QLatin1String(option), false, QStringLiteral("a device, not replay")))
+        if (!onlyWith(QLatin1String(option), false, QStringLiteral("a command for a device")))
             return false;
     }
     return true;
@@ -182,12 +239,33 @@ bool CliCommandLine::readCommand(const QStringList &words)
     }
     if (verb != QLatin1String("regions"))
         return fail(QStringLiteral("unknown command: ") + verb);
-    if (words.size() < 2 || !regionCommands.contains(words.at(1)))
-        return fail(QStringLiteral("regions takes read, write or verify"));
-    if (words.size() != 3)
-        return fail(QStringLiteral("regions ") + words.at(1) + QStringLiteral(" takes one FILE"));
-    m_options.command = regionCommands.value(words.at(1));
-    m_options.regionFile = words.at(2);
+    return readRegionsCommand(words);
+}
+
+bool CliCommandLine::readRegionsCommand(const QStringList &words)
+{
+    if (words.size() < 2 || !regionCommands.contains(words.at(1))) {
+        return fail(QStringLiteral(
+            "regions takes read, write, verify, fingerprint, diff, backup or report"));
+    }
+    const CliCommand command = regionCommands.value(words.at(1));
+    m_options.command = command;
+    m_options.againstDevice = m_parser.isSet(QStringLiteral("device"));
+    const Arity arity = arityOf(command, m_options.againstDevice);
+    const int given = words.size() - 2;
+    if (given < arity.fewest || given > arity.most) {
+        const QString takes =
+            command == CliCommand::RegionsDiff ? QStringLiteral(" takes A and B, or A and --device")
+            : command == CliCommand::RegionsBackup ? QStringLiteral(" takes one DIR")
+                                                   : QStringLiteral(" takes one FILE");
+        return fail(QStringLiteral("regions ") + words.at(1) + takes);
+    }
+    const QString first = words.value(2);
+    if (command == CliCommand::RegionsBackup)
+        m_options.backupFolder = first;
+    else
+        m_options.regionFile = first;
+    m_options.otherRegionFile = words.value(3);
     return true;
 }
 

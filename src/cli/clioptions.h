@@ -25,6 +25,10 @@ enum class CliCommand
     RegionsRead,
     RegionsWrite,
     RegionsVerify,
+    RegionsFingerprint, // of FILE, or of the device's regions without one
+    RegionsDiff,        // FILE against otherRegionFile, or against the device's regions
+    RegionsBackup,
+    RegionsReport,
     Scan,
     Capture, // records what crosses the link
     Replay,  // decodes a capture; no link
@@ -34,7 +38,11 @@ struct CliOptions
 {
     LinkOptions link;
     CliCommand command = CliCommand::Info;
-    QString regionFile;  // the FILE of the regions commands
+    QString regionFile;      // the FILE of the regions commands; A of diff
+    QString otherRegionFile; // B of diff; empty with --device
+    bool againstDevice = false;
+    QString backupFolder;
+    QString pdfFile;
     QString captureFile; // the FILE of capture and replay
     bool verify = false;
     int revolutions = 1;
@@ -43,6 +51,9 @@ struct CliOptions
     bool scan = false; // capture: start acquisition first, stop it at the end
     bool quiet = false;
 };
+
+// Whether the command talks to a device through a LINK.
+bool needsDevice(const CliOptions &options);
 
 // The command line of vks20-cli: one link, one command and the options that go with it.
 class CliCommandLine
@@ -62,6 +73,7 @@ private:
     bool readLink();
     bool noLink();
     bool readCommand(const QStringList &words);
+    bool readRegionsCommand(const QStringList &words);
     bool readCount(const QString &option, int &count);
     bool readEndpoint(const QString &option, QString &host, quint16 &port);
     bool onlyWith(const QString &option, bool allowed, const QString &where);

@@ -1,13 +1,13 @@
 #include "commandrunner.h"
 
 #include "console.h"
+#include "regionproof.h"
 
 #include "device/devicelink.h"
 #include "regions/regioncomparison.h"
 #include "regions/regionfile.h"
 #include "regions/regionframes.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -70,7 +70,10 @@ bool CommandRunner::prepare(QString *error)
     switch (m_options.command) {
     case CliCommand::RegionsWrite:
     case CliCommand::RegionsVerify:
-        return loadRegionFile(error);
+    case CliCommand::RegionsDiff:
+        return RegionProof::readRegionFile(m_options.regionFile, m_fileRegions, error);
+    case CliCommand::RegionsBackup:
+        return RegionProof::canBackUpInto(m_options.backupFolder, error);
     case CliCommand::RegionsRead:
         return canWrite(m_options.regionFile, error);
     case CliCommand::Capture:
@@ -78,24 +81,10 @@ bool CommandRunner::prepare(QString *error)
     case CliCommand::Scan:
         return m_scan.open(error);
     case CliCommand::Info:
+    case CliCommand::RegionsFingerprint:
+    case CliCommand::RegionsReport:
     case CliCommand::Replay:
         break;
-    }
-    return true;
-}
-
-bool CommandRunner::loadRegionFile(QString *error)
-{
-    const QString &path = m_options.regionFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!RegionFile::load(path, m_fileRegions)) {
-        *error =
-            QStringLiteral("cannot read %1: not a whole, valid region settings file").arg(path);
-        return false;
     }
     return true;
 }
@@ -150,6 +139,9 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         break;
     case CliCommand::RegionsRead:
     case CliCommand::RegionsVerify:
+    case CliCommand::RegionsFingerprint:
+    case CliCommand::RegionsDiff:
+    case CliCommand::RegionsBackup:
         m_session->readRegions();
         break;
     case CliCommand::Scan:
@@ -158,6 +150,7 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
     case CliCommand::Capture:
         startScanForCapture();
         break;
+    case CliCommand::RegionsReport:
     case CliCommand::Replay:
         break;
     }
@@ -197,9 +190,27 @@ void CommandRunner::afterReading(const RegionReadResult &result)
                                .arg(RegionFrame::regionCount));
     } else if (m_options.command == CliCommand::RegionsRead) {
         saveDeviceRegions();
-    } else {
+    } else if (m_options.command == CliCommand::RegionsVerify ||
+               m_options.command == CliCommand::RegionsWrite) {
         compareWithFile();
+    } else {
+        proveDeviceRegions();
     }
+}
+
+void CommandRunner::proveDeviceRegions()
+{
+    if (m_finished)
+        return;
+    const LinkOptions &link = m_options.link;
+    const RegionProof::DeviceFacts device{
+        link.mode == Net ? QStringLiteral("%1:%2").arg(link.deviceHost).arg(link.devicePort)
+                         : link.serialPath,
+        modeName(link.mode), m_session->scanGeometry().angleResolution};
+    const ExitStatus status =
+        RegionProof::fromDevice(m_options, m_fileRegions, m_deviceRegions, device, m_console);
+    m_finished = true;
+    emit finished(status);
 }
 
 void CommandRunner::compareWithFile()

@@ -38,12 +38,13 @@ signals:
     void finished(int exitStatus);
 
 private:
-    bool loadRegionFile(QString *error);
     void runCommand(const InitialisationResult &initialisation);
     void showInfo();
     void afterWriting(const RegionWriteResult &result);
     void afterReading(const RegionReadResult &result);
     void compareWithFile();
+    // Fingerprint, diff against the device, backup: they say themselves how it went.
+    void proveDeviceRegions();
     void saveDeviceRegions();
     void startScan();
     void takeRevolution(const ScanFrames &revolution, bool complete);

@@ -4,24 +4,57 @@
 #include "commandrunner.h"
 #include "console.h"
 #include "linkopener.h"
+#include "regionproof.h"
 #include "replaycommand.h"
 
 #include "device/devicelink.h"
 #include "device/devicesession.h"
+#include "vksresources.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTranslator>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// A report is painted with fonts, which only a GUI application has; a PDF needs no screen,
+// so the offscreen platform serves unless the caller names another. Every other command
+// stays a console application.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], bool paintsReport)
+{
+    if (!paintsReport)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vks20-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VKS_VERSION));
 
-    Console console;
+    // Parsed before the application is made: the command decides which one it needs.
     CliCommandLine commandLine;
-    if (!commandLine.parse(app.arguments())) {
+    const bool parsed = commandLine.parse(argumentsOf(argc, argv));
+    const CliOptions &options = commandLine.options();
+    const bool paintsReport = parsed && options.command == CliCommand::RegionsReport;
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, paintsReport);
+
+    Console console;
+    if (!parsed) {
         console.failure(commandLine.errorText());
         return UsageOrFileError;
     }
@@ -32,11 +65,20 @@ int main(int argc, char *argv[])
                                   QCoreApplication::applicationVersion());
         return Success;
     }
-    const CliOptions &options = commandLine.options();
     if (options.quiet)
         console.silenceProgress();
     if (options.command == CliCommand::Replay)
         return replayCapture(options, console);
+    if (!needsDevice(options)) {
+        // The report speaks English, as the tool does.
+        QTranslator english;
+        if (paintsReport) {
+            initVksResources();
+            english.load(QStringLiteral(":/lang/resource/Tervane_en.qm"));
+            QCoreApplication::installTranslator(&english);
+        }
+        return RegionProof::fromFiles(options, console);
+    }
 
     // Files first: a command that cannot finish its work sends nothing.
     CommandRunner runner(options, console);
@@ -55,8 +97,8 @@ int main(int argc, char *argv[])
     session.setLink(link.get());
     // Queued: the loop must be running for exit() to end it.
     QObject::connect(
-        &runner, &CommandRunner::finished, &app,
+        &runner, &CommandRunner::finished, app.get(),
         [](int exitStatus) { QCoreApplication::exit(exitStatus); }, Qt::QueuedConnection);
     runner.start(session, *link);
-    return app.exec();
+    return app->exec();
 }

@@ -47,6 +47,7 @@ struct RadarIndicatorWidget::Private
     QPointF lastMousePos;
     QVector<QVector<QPointF>> pointCloud;
     QPointer<RegionDocument> document;
+    RegionStore comparedRegions;
     bool sweeping = false;
     int sweepTimerId = 0;
     int sweepAngle = 0;
@@ -119,9 +120,13 @@ void RadarIndicatorWidget::drawCanvas()
     if (!d->regionsVisible)
         RadarLayers::clipToScanField(painter, d->view);
     RadarLayers::paintPointCloud(painter, d->view, d->cloudStyle, d->pointCloud);
-    if (d->editable())
-        RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
-                                  d->regionIndex);
+    if (!d->editable())
+        return;
+    RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
+                              d->regionIndex);
+    if (!d->comparedRegions.isEmpty())
+        RadarLayers::paintComparedRegions(painter, d->view,
+                                          d->comparedRegions.value(d->groupIndex));
 }
 
 void RadarIndicatorWidget::zoomIn()
@@ -253,6 +258,12 @@ void RadarIndicatorWidget::setRegionsVisible(bool on)
 bool RadarIndicatorWidget::regionsVisible() const
 {
     return d->regionsVisible;
+}
+
+void RadarIndicatorWidget::setComparedRegions(const RegionStore &regions)
+{
+    d->comparedRegions = regions;
+    refresh();
 }
 
 void RadarIndicatorWidget::setCurrentGroupAndRegion(int g, int r)

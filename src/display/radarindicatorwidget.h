@@ -42,6 +42,10 @@ public:
     // Set once, before the display is used.
     void setDocument(RegionDocument *document);
 
+    // Another set's regions, outlined dashed over those of the current group; an empty store
+    // ends the comparison.
+    void setComparedRegions(const RegionStore &regions);
+
     void setRegionsVisible(bool on);
     bool regionsVisible() const;
     void setCurrentGroupAndRegion(int g, int r);

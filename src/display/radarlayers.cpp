@@ -241,6 +241,18 @@ void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup
     }
 }
 
+void paintComparedRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group)
+{
+    painter.setBrush(Qt::NoBrush);
+    for (const Region &region : group) {
+        const QPolygonF polygon = regionPixelPolygon(view, region.polygon);
+        if (polygon.size() < 3)
+            continue;
+        painter.setPen(QPen(region.color.lighter(160), 2, Qt::DashLine));
+        painter.drawPolygon(clipToCanvas(polygon, view.canvasSize()));
+    }
+}
+
 void paintHoveredHandle(QPainter &painter, const ViewGeometry &view, const QPointF &point,
                         int number, const QFont &font)
 {

@@ -43,6 +43,8 @@ QPolygonF regionPixelPolygon(const ViewGeometry &view, const QPolygonF &points);
 // The other regions first, the current one on top with a handle on each of its points.
 void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group,
                   int currentRegion);
+// Another set's regions of the group, outlined dashed over the edited ones for comparison.
+void paintComparedRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group);
 // The handle under the pointer, opaque and outlined, with its vertex number beside it.
 void paintHoveredHandle(QPainter &painter, const ViewGeometry &view, const QPointF &point,
                         int number, const QFont &font);

@@ -82,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent)
     // Runs the group-row handler now, before the editors are wired to the store.
     ui->listWidgetRgnGroupIndex->setCurrentRow(0);
     connectRegionEditors();
+    connectRegionProof();
 
     for (QWidget *hidden : QWidgetList{ui->pushButtonAddPoint, ui->pushButtonClearScreen,
                                        ui->labelNavMode, ui->comboBoxNavMode, ui->frameNavMode,

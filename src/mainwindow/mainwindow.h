@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QVector>
 
+class CommissioningReport;
 class QComboBox;
 class QPushButton;
 class QSettings;
@@ -174,6 +175,22 @@ private:
     QString verificationMessage(const RegionReadResult &result) const;
     void showRegionsRead(const RegionReadResult &result);
 
+    // Fingerprint, comparison and report (mainwindow_regionproof.cpp)
+    void connectRegionProof();
+    // The file last opened or saved, whose fingerprint a reading is held against.
+    void rememberRegionFile(const QString &path);
+    // With `againstFile`, says whether the store equals that file.
+    void showFingerprint(bool againstFile = false);
+    void noteVerifiedDownload(const QString &result);
+    void compareWithChosenFile();
+    // An empty store ends the comparison.
+    void showComparison(const RegionStore &other);
+    void listDifferences();
+    void selectDifferingRegion(int row);
+    CommissioningReport commissioningReport() const;
+    void saveReportAsPdf();
+    void printReport();
+
     // Capture, replay and export (mainwindow_capture.cpp)
     bool startRecording(const QString &path);
     void showRecordedBytes(qint64 bytes);
@@ -232,6 +249,10 @@ private:
 
     LinkRecorder *linkRecorder = new LinkRecorder({}, this);
     ReplayLink *replayLink = new ReplayLink(this);
+    QString regionFilePath;
+    QString regionFileFingerprint;
+    QString lastVerifiedDownload; // when, and how it went
+    RegionStore comparedRegions;  // empty: no comparison
     // What the scan display shows, for the export.
     ScanFrames displayedRevolution;
 };

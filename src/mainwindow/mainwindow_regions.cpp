@@ -147,6 +147,7 @@ void MainWindow::on_pushButtonOpenConfig_clicked()
         return;
     }
     ui->listWidgetRgnGroupIndex->setCurrentRow(1);
+    rememberRegionFile(name);
     showMessage(tr("打开区域设置文件成功！"));
 }
 
@@ -157,6 +158,10 @@ void MainWindow::on_pushButtonSaveConfig_clicked()
     if (name.isEmpty())
         return;
     regionFolder = QFileInfo(name).absolutePath();
-    showMessage(regionDocument->saveFile(name) ? tr("保存区域设置文件成功！")
-                                               : tr("保存区域设置文件失败！"));
+    if (!regionDocument->saveFile(name)) {
+        showMessage(tr("保存区域设置文件失败！"));
+        return;
+    }
+    rememberRegionFile(name);
+    showMessage(tr("保存区域设置文件成功！"));
 }

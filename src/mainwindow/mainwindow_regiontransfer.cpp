@@ -90,7 +90,9 @@ void MainWindow::showRegionsRead(const RegionReadResult &result)
 {
     if (verifyingWrite) {
         verifyingWrite = false;
-        endWriting(verificationMessage(result));
+        const QString message = verificationMessage(result);
+        noteVerifiedDownload(message);
+        endWriting(message);
         return;
     }
     ui->pushButtonDownload->setEnabled(true);
@@ -102,5 +104,6 @@ void MainWindow::showRegionsRead(const RegionReadResult &result)
     updateGroupIcons(-1);
     logInfo(QStringLiteral("Set region group index icon......"));
     ui->progressBarUpAndDownload->setMaximum(RegionFrame::regionCount);
+    showFingerprint(true);
     showMessage(tr("上传区域设置成功！"));
 }

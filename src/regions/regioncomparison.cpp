@@ -3,6 +3,8 @@
 #include "protocol/regionframe.h"
 #include "regions/regionframes.h"
 
+#include <optional>
+
 namespace RegionComparison {
 
 namespace {
@@ -23,46 +25,90 @@ bool samePoint(const QPointF &a, const QPointF &b)
     return a.x() == b.x() && a.y() == b.y();
 }
 
-// Empty when the device holds the region as written. The file's alarm point count is named as
-// the file has it, though only its low byte reaches the device.
-QString firstDifference(const Region &device, const RegionFrame::Content &held, int fileAlarmPoints)
+// Both regions as the device holds them. An alarm count is named as its set has it, though
+// only its low byte reaches the device: `namedAlarmA` and `namedAlarmB`.
+std::optional<RegionMismatch> firstMismatch(const RegionFrame::Content &a, int namedAlarmA,
+                                            const RegionFrame::Content &b, int namedAlarmB)
 {
-    const QPolygonF &onDevice = device.polygon;
-    if (onDevice.size() != held.polygon.size()) {
-        return counted(onDevice.size(), "vertex", "vertices") + QStringLiteral(" on the device, ") +
-               QString::number(held.polygon.size()) + QStringLiteral(" in the file");
+    RegionMismatch mismatch;
+    mismatch.group = b.groupIndex;
+    mismatch.region = b.regionNumber;
+    if (a.polygon.size() != b.polygon.size()) {
+        mismatch.countA = a.polygon.size();
+        mismatch.countB = b.polygon.size();
+        return mismatch;
     }
-    for (int i = 0; i < onDevice.size(); ++i) {
-        if (!samePoint(onDevice.at(i), held.polygon.at(i))) {
-            return QStringLiteral("vertex %1 at %2 on the device, %3 in the file")
-                .arg(i + 1)
-                .arg(pointText(onDevice.at(i)), pointText(held.polygon.at(i)));
+    for (int i = 0; i < a.polygon.size(); ++i) {
+        if (!samePoint(a.polygon.at(i), b.polygon.at(i))) {
+            mismatch.kind = RegionMismatch::Vertex;
+            mismatch.vertex = i + 1;
+            mismatch.pointA = a.polygon.at(i);
+            mismatch.pointB = b.polygon.at(i);
+            return mismatch;
         }
     }
-    if (device.alarmPointNum != held.alarmPointNum) {
-        return counted(device.alarmPointNum, "alarm point", "alarm points") +
-               QStringLiteral(" on the device, ") + QString::number(fileAlarmPoints) +
-               QStringLiteral(" in the file");
+    if (a.alarmPointNum != b.alarmPointNum) {
+        mismatch.kind = RegionMismatch::AlarmPoints;
+        mismatch.countA = namedAlarmA;
+        mismatch.countB = namedAlarmB;
+        return mismatch;
     }
-    return {};
+    return std::nullopt;
+}
+
+QString verifyText(const RegionMismatch &mismatch)
+{
+    QString text;
+    switch (mismatch.kind) {
+    case RegionMismatch::VertexCount:
+        text = counted(mismatch.countA, "vertex", "vertices") + QStringLiteral(" on the device, ") +
+               QString::number(mismatch.countB) + QStringLiteral(" in the file");
+        break;
+    case RegionMismatch::Vertex:
+        text = QStringLiteral("vertex %1 at %2 on the device, %3 in the file")
+                   .arg(mismatch.vertex)
+                   .arg(pointText(mismatch.pointA), pointText(mismatch.pointB));
+        break;
+    case RegionMismatch::AlarmPoints:
+        text = counted(mismatch.countA, "alarm point", "alarm points") +
+               QStringLiteral(" on the device, ") + QString::number(mismatch.countB) +
+               QStringLiteral(" in the file");
+        break;
+    }
+    return QStringLiteral("group %1 region %2: %3")
+        .arg(mismatch.group)
+        .arg(mismatch.region)
+        .arg(text);
 }
 
 } // namespace
+
+QVector<RegionMismatch> mismatches(const RegionStore &a, const RegionStore &b)
+{
+    const QVector<RegionFrame::Content> framesA = RegionFrames::toDevice(a);
+    const QVector<RegionFrame::Content> framesB = RegionFrames::toDevice(b);
+    QVector<RegionMismatch> found;
+    for (int i = 0; i < framesB.size(); ++i) {
+        const std::optional<RegionMismatch> mismatch =
+            firstMismatch(RegionFrame::asHeldByDevice(framesA.at(i)), framesA.at(i).alarmPointNum,
+                          RegionFrame::asHeldByDevice(framesB.at(i)), framesB.at(i).alarmPointNum);
+        if (mismatch)
+            found.append(*mismatch);
+    }
+    return found;
+}
 
 QVector<RegionDifference> differences(const RegionStore &device, const RegionStore &file)
 {
     QVector<RegionDifference> found;
     for (const RegionFrame::Content &written : RegionFrames::toDevice(file)) {
         const Region onDevice = device.value(written.groupIndex).value(written.regionNumber - 1);
-        const QString difference =
-            firstDifference(onDevice, RegionFrame::asHeldByDevice(written), written.alarmPointNum);
-        if (!difference.isEmpty()) {
-            found.append({written.groupIndex, written.regionNumber,
-                          QStringLiteral("group %1 region %2: %3")
-                              .arg(written.groupIndex)
-                              .arg(written.regionNumber)
-                              .arg(difference)});
-        }
+        const RegionFrame::Content read{written.groupIndex, written.regionNumber,
+                                        onDevice.alarmPointNum, onDevice.polygon};
+        const std::optional<RegionMismatch> mismatch = firstMismatch(
+            read, read.alarmPointNum, RegionFrame::asHeldByDevice(written), written.alarmPointNum);
+        if (mismatch)
+            found.append({mismatch->group, mismatch->region, verifyText(*mismatch)});
     }
     return found;
 }

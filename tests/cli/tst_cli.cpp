@@ -1,14 +1,21 @@
 // vks20-cli against the device simulator, both run as processes: region files through the
 // device and back in each connection mode, a device that loses a vertex, files refused before
-// anything is sent, a scan against the simulator's own record of it, and refused command lines.
+// anything is sent, a scan against the simulator's own record of it, and refused command lines;
+// fingerprints, diffs, backups and the commissioning report of the regions that travelled.
 #include "regions/regionfile.h"
 #include "regions/regionframes.h"
 #include "support/simulatorprocess.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
+
+using Change = std::function<void(RegionStore &)>;
 
 // The commands received up to the latest resolution query, as the device's trace counts them.
 int commandsUpToResolutionQuery(Simulator &device)
@@ -81,7 +88,18 @@ QMap<int, QStringList> revolutions(const QString &path)
     return rows;
 }
 
+// What a poppler tool prints about a PDF.
+QString poppler(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class CliTest : public QObject
 {
@@ -109,6 +127,87 @@ private slots:
         const Run verify = cli({"regions", "verify", written}, &device);
         QCOMPARE(verify.out, QStringLiteral("the device's 45 regions match %1\n").arg(written));
         QCOMPARE(verify.status, 0);
+        const Run fingerprint = cli({"regions", "fingerprint", written});
+        QCOMPARE(fingerprint.out.size(), 65);
+        QCOMPARE(cli({"regions", "fingerprint"}, &device).out, fingerprint.out);
+        QCOMPARE(cli({"regions", "diff", written, "--device"}, &device).status, 0);
+    }
+
+    // A second backup of the same regions says so and is written all the same.
+    void backupRecordsDeviceRegions()
+    {
+        Simulator device(Net, {});
+        QCOMPARE(cli({"regions", "write", saved(fileStore())}, &device).status, 0);
+        QTemporaryDir folder;
+        const QString fingerprint =
+            cli({"regions", "fingerprint", saved(fileStore())}).out.trimmed();
+        QVERIFY(!cli({"regions", "backup", folder.path()}, &device).out.startsWith("unchanged"));
+        const Run second = cli({"regions", "backup", folder.path()}, &device);
+        QVERIFY2(second.out.startsWith("unchanged since the last backup"), qPrintable(second.out));
+        const QStringList records =
+            QDir(folder.path()).entryList({"*.json"}, QDir::Files, QDir::Name);
+        QCOMPARE(records.size(), 2);
+        QVERIFY(records.last().endsWith(fingerprint.left(12) + ".json"));
+        QFile record(folder.filePath(records.last()));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QJsonObject json = QJsonDocument::fromJson(record.readAll()).object();
+        QCOMPARE(json.value("fingerprint").toString(), fingerprint);
+        QCOMPARE(json.value("mode").toString(), QStringLiteral("udp"));
+        QCOMPARE(json.value("link").toString(), device.endpoint);
+        RegionStore backedUp;
+        QVERIFY(
+            RegionFile::load(folder.filePath(records.last()).replace(".json", ".dat"), backedUp));
+        QCOMPARE(backedUp, heldByDevice(fileStore()));
+    }
+
+    void diffNamesEachDifferingRegion_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("equal but for colours and fractions") << Change([](RegionStore &s) {
+            s[7][1].color = Qt::green;
+            s[7][1].polygon[0].rx() += 0.2;
+        }) << "the same 45 regions, fingerprint ";
+        QTest::newRow("vertex count")
+            << Change([](RegionStore &s) { s[7][1].polygon << QPointF(10, 3000); })
+            << "7/2: 3 vertices in A, 4 in B\n";
+        QTest::newRow("vertex, and an alarm count after it")
+            << Change([](RegionStore &s) {
+                   s[7][1].polygon[0].rx() += 1;
+                   s[9][0].alarmPointNum = 12;
+               })
+            << "7/2 vertex 1: (307, 700) in A, (308, 700) in B\n"
+               "9/1 alarm points: 90 in A, 12 in B\n";
+    }
+    void diffNamesEachDifferingRegion()
+    {
+        QFETCH(Change, change);
+        QFETCH(QString, lines);
+        RegionStore changed = fileStore();
+        change(changed);
+        const Run run = cli({"regions", "diff", saved(fileStore()), saved(changed, "b.dat")});
+        QVERIFY2(run.out.startsWith(lines), qPrintable(run.out));
+        QCOMPARE(run.status, lines.startsWith("the same") ? 0 : 1);
+    }
+
+    // Cover, the two groups with vertices, the test log; the fingerprint as text.
+    void reportHasPagePerUsedGroup()
+    {
+        RegionStore store = Regions::initialStore();
+        store[2][0].polygon = QVector<QPointF>{QPointF(-500, 300), QPointF(500, 300)};
+        store[11][2].polygon = QVector<QPointF>{QPointF(2000, 0), QPointF(0, 4000)};
+        const QString file = saved(store, "report.dat"), pdf = dir.filePath("report.pdf");
+        const Run run = cli({"regions", "report", file, "--pdf", pdf});
+        QCOMPARE(run.out, QStringLiteral("4 pages written to %1\n").arg(pdf));
+        QVERIFY(poppler("pdfinfo", {pdf}).contains(QRegularExpression("Pages: +4\n")));
+        const QString text = poppler("pdftotext", {pdf, "-"});
+        QVERIFY(text.contains(cli({"regions", "fingerprint", file}).out.trimmed()));
+        for (const char *heading :
+             {"Commissioning report", "Group 2", "Group 11", "Intrusion test log"})
+            QVERIFY2(text.contains(heading), heading);
+        const QString unwritable = dir.filePath("no/such/folder/report.pdf");
+        QCOMPARE(cli({"regions", "report", file, "--pdf", unwritable}).status, 2);
+        QVERIFY(!QFile::exists(unwritable));
     }
 
     void verifyNamesRegionDeviceChanged()
@@ -179,6 +278,16 @@ private slots:
         QTest::newRow("option of another command")
             << QStringList{"--udp", "127.0.0.1:9", "info", "--verify"}
             << "--verify only goes with regions write";
+        QTest::newRow("a file's fingerprint with a link")
+            << QStringList{"--udp", "127.0.0.1:9", "regions", "fingerprint", "a.dat"}
+            << "--udp only goes with a command for a device";
+        QTest::newRow("diff of one file") << QStringList{"regions", "diff", "a.dat"}
+                                          << "regions diff takes A and B, or A and --device";
+        QTest::newRow("report without --pdf")
+            << QStringList{"regions", "report", "a.dat"} << "regions report takes --pdf OUT";
+        QTest::newRow("unreadable A")
+            << QStringList{"regions", "diff", "/nonexistent/a.dat", "b.dat"}
+            << "cannot read /nonexistent/a.dat: ";
         QTest::newRow("no such port") << QStringList{"--serial", "/nonexistent/tty", "info"}
                                       << "cannot open /nonexistent/tty: ";
     }

@@ -1,12 +1,18 @@
 // The region page as an editor, through real mouse and key events on the window: drawing, the
-// undo keys and buttons, copy and paste of a group, and the exports. The cases build on each
+// undo keys and buttons, copy and paste of a group, the exports, the fingerprint, the
+// comparison with a file and the report. The cases build on each
 // other, on group 3 and region 3 (the tab shown at start). That undo restores the store byte
 // for byte is the document's suite's.
 #include "display/displaytestsupport.h"
 #include "mainwindowsupport.h"
 #include "regions/regiondocument.h"
+#include "regions/regionfile.h"
+#include "regions/regionfingerprint.h"
 #include "regions/regionwidget.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -105,6 +111,39 @@ private slots:
         QCOMPARE(QImage(messages.fileName).size(), display->size());
         QCOMPARE(messages.texts, (QStringList{QStringLiteral("导出区域表格成功！"),
                                               QStringLiteral("导出区域图像成功！")}));
+    }
+
+    // The differing region is picked from the list with the keyboard, as an operator may.
+    void comparisonSelectsDifferingRegion()
+    {
+        const QString fingerprint = RegionFingerprint::of(document->store());
+        auto *label = widget<QLabel>(&window, "labelFingerprint");
+        QCOMPARE(label->text(), "指纹 " + RegionFingerprint::shortForm(fingerprint));
+        QCOMPARE(label->toolTip(), fingerprint);
+        RegionStore other = document->store();
+        other[5][1].polygon << QPointF(0, 3000);
+        messages.fileName = dir.filePath(QStringLiteral("other.dat"));
+        QVERIFY(RegionFile::save(other, messages.fileName));
+        QTest::mouseClick(widget<QPushButton>(&window, "pushButtonCompareFile"), Qt::LeftButton);
+        auto *list = widget<QComboBox>(&window, "comboBoxRegionDifferences");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->itemText(1), QStringLiteral("第 5 组区域 2：顶点数 0 / 1"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(groups->currentRow(), 5);
+        QCOMPARE(editor()->rgnIndex(), 1);
+        QTest::mouseClick(widget<QToolButton>(&window, "toolButtonEndComparison"), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+    }
+
+    void reportSavedAsPdf()
+    {
+        messages.fileName = dir.filePath(QStringLiteral("report.pdf"));
+        widget<QPushButton>(&window, "pushButtonReport")->menu()->actions().first()->trigger();
+        QVERIFY(QTest::qWaitFor([this] {
+            return !messages.texts.isEmpty() && messages.texts.last() == "保存调试报告成功！";
+        }));
+        QVERIFY(QFileInfo(messages.fileName).size() > 0);
     }
 };
 

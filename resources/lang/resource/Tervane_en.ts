@@ -2,6 +2,121 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CommissioningReport</name>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>调试报告：安全区域配置</source>
+        <translation>Commissioning report: safety region configuration</translation>
+    </message>
+    <message>
+        <source>日期和时间</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>工具版本</source>
+        <translation>Tool version</translation>
+    </message>
+    <message>
+        <source>区域设置文件</source>
+        <translation>Region settings file</translation>
+    </message>
+    <message>
+        <source>指纹 (SHA-256)</source>
+        <translation>Fingerprint (SHA-256)</translation>
+    </message>
+    <message>
+        <source>设备连接</source>
+        <translation>Device link</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <source>角分辨率</source>
+        <translation>Angle Resolution</translation>
+    </message>
+    <message>
+        <source>上次校验下载</source>
+        <translation>Last verified download</translation>
+    </message>
+    <message>
+        <source>使用的区域组</source>
+        <translation>Groups in use</translation>
+    </message>
+    <message>
+        <source>车辆</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <source>负责人</source>
+        <translation>Person responsible</translation>
+    </message>
+    <message>
+        <source>签名</source>
+        <translation>Signature</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>第 %1 组</source>
+        <translation>Group %1</translation>
+    </message>
+    <message>
+        <source>%1 mm（网格一格）</source>
+        <translation>%1 mm (one grid cell)</translation>
+    </message>
+    <message>
+        <source>区域%1</source>
+        <translation>Area %1</translation>
+    </message>
+    <message>
+        <source>报警点数：%1</source>
+        <translation>Alarm points: %1</translation>
+    </message>
+    <message>
+        <source>顶点</source>
+        <translation>Vertex</translation>
+    </message>
+    <message>
+        <source>侵入测试记录</source>
+        <translation>Intrusion test log</translation>
+    </message>
+    <message>
+        <source>对每个区域，将测试物体放入区域内，记录位置、预期反应和实际结果。</source>
+        <translation>For each area, place the test object inside it and record its position, the expected reaction and the actual result.</translation>
+    </message>
+    <message>
+        <source>区域</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>测试物体</source>
+        <translation>Test object</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>预期</source>
+        <translation>Expected</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>签名缩写</source>
+        <translation>Initials</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSession</name>
     <message>
         <source>下位机接收到停止点云指令</source>
@@ -556,6 +671,90 @@
     <message>
         <source>无法绑定本机地址 %1：%2</source>
         <translation>Cannot bind the local address %1: %2</translation>
+    </message>
+    <message>
+        <source>结束比较</source>
+        <translation>End the comparison</translation>
+    </message>
+    <message>
+        <source>与文件比较…</source>
+        <translation>Compare with file…</translation>
+    </message>
+    <message>
+        <source>报告…</source>
+        <translation>Report…</translation>
+    </message>
+    <message>
+        <source>复制指纹</source>
+        <translation>Copy fingerprint</translation>
+    </message>
+    <message>
+        <source>保存为 PDF…</source>
+        <translation>Save as PDF…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>指纹 %1</source>
+        <translation>Fingerprint %1</translation>
+    </message>
+    <message>
+        <source>指纹 %1（与 %2 相同）</source>
+        <translation>Fingerprint %1 (same as %2)</translation>
+    </message>
+    <message>
+        <source>指纹 %1（与 %2 不同）</source>
+        <translation>Fingerprint %1 (differs from %2)</translation>
+    </message>
+    <message>
+        <source>与区域设置文件比较</source>
+        <translation>Compare with a region settings file</translation>
+    </message>
+    <message>
+        <source>所有区域相同</source>
+        <translation>All regions equal</translation>
+    </message>
+    <message>
+        <source>%1 个区域不同</source>
+        <translation>%1 regions differ</translation>
+    </message>
+    <message>
+        <source>顶点数 %1 / %2</source>
+        <translation>vertices %1 / %2</translation>
+    </message>
+    <message>
+        <source>顶点 %1 位置不同</source>
+        <translation>vertex %1 moved</translation>
+    </message>
+    <message>
+        <source>报警点数 %1 / %2</source>
+        <translation>alarm points %1 / %2</translation>
+    </message>
+    <message>
+        <source>第 %1 组区域 %2：%3</source>
+        <translation>Group %1 region %2: %3</translation>
+    </message>
+    <message>
+        <source>保存调试报告</source>
+        <translation>Save the commissioning report</translation>
+    </message>
+    <message>
+        <source>PDF 文件(*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>保存调试报告成功！</source>
+        <translation>Commissioning report saved!</translation>
+    </message>
+    <message>
+        <source>保存调试报告失败！</source>
+        <translation>Saving the commissioning report failed!</translation>
+    </message>
+    <message>
+        <source>打印调试报告失败！</source>
+        <translation>Printing the commissioning report failed!</translation>
     </message>
 </context>
 <context>
