@@ -23,6 +23,13 @@ const char *const description =
     "                                       (default 10) into a pcap file; with --scan start\n"
     "                                       acquisition first and stop it at the end\n"
     "vks20-cli replay FILE [--csv OUT]      decode a capture as fast as it reads (no LINK)\n"
+    "vks20-cli regions export FILE --dxf OUT.dxf [--group N]\n"
+    "                                       the regions as an R12 drawing, one layer each\n"
+    "vks20-cli regions export FILE --nav2 OUT.yaml --group N [--nav2-names A,B,C]\n"
+    "                                       the group as ROS 2 collision monitor polygons\n"
+    "                                       (default actions stop,slowdown,approach)\n"
+    "vks20-cli regions import IN.dxf --layer NAME --group N --region R FILE\n"
+    "                                       the layer's closed polygon into FILE (no LINK)\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
     "an incomplete reading, a mismatch); 2 usage, file or link-open error.";
@@ -36,6 +43,8 @@ const QMap<QString, CliCommand> regionCommands = {
     {QStringLiteral("read"), CliCommand::RegionsRead},
     {QStringLiteral("write"), CliCommand::RegionsWrite},
     {QStringLiteral("verify"), CliCommand::RegionsVerify},
+    {QStringLiteral("export"), CliCommand::RegionsExport},
+    {QStringLiteral("import"), CliCommand::RegionsImport},
 };
 
 } // namespace
@@ -44,7 +53,8 @@ CliCommandLine::CliCommandLine()
 {
     m_parser.setApplicationDescription(QString::fromLatin1(description));
     m_parser.addPositionalArgument(QStringLiteral("command"),
-                                   QStringLiteral("info, regions read|write|verify FILE, scan, "
+                                   QStringLiteral("info, regions read|write|verify|export FILE, "
+                                                  "regions import IN.dxf FILE, scan, "
                                                   "capture FILE, replay FILE."),
                                    QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
@@ -62,6 +72,12 @@ CliCommandLine::CliCommandLine()
         {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
         {"scan", "With capture: start acquisition first and stop it at the end."},
         {"quiet", "No progress on stderr."},
+        {"dxf", "With regions export: write this DXF drawing.", "file"},
+        {"nav2", "With regions export: write these collision monitor polygons.", "file"},
+        {"nav2-names", "With --nav2: the actions of regions 1, 2 and 3.", "a,b,c"},
+        {"layer", "With regions import: the drawing's layer to take.", "name"},
+        {"group", "With regions export or import: the group, 1 to 15.", "n"},
+        {"region", "With regions import: the region, 1 to 3.", "r"},
     });
 }
 
@@ -76,8 +92,12 @@ bool CliCommandLine::parse(const QStringList &arguments)
     if (!readCommand(m_parser.positionalArguments()))
         return false;
     const CliCommand command = m_options.command;
-    // A capture is decoded from its file: replay talks to no device.
-    if (command == CliCommand::Replay ? !noLink() : !readLink())
+    // Captures and region files are worked on from their files: no device.
+    const bool offline = command == CliCommand::Replay || command == CliCommand::RegionsExport ||
+                         command == CliCommand::RegionsImport;
+    if (offline ? !noLink() : !readLink())
+        return false;
+    if (!readRegionFormats())
         return false;
     m_options.verify = m_parser.isSet(QStringLiteral("verify"));
     m_options.csvFile = m_parser.value(QStringLiteral("csv"));
@@ -96,6 +116,29 @@ bool CliCommandLine::parse(const QStringList &arguments)
                     QStringLiteral("scan and replay")) &&
            onlyWith(QStringLiteral("seconds"), capture, QStringLiteral("capture")) &&
            onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture"));
+}
+
+bool CliCommandLine::readRegionFormats()
+{
+    const CliCommand command = m_options.command;
+    const bool exporting = command == CliCommand::RegionsExport;
+    const bool importing = command == CliCommand::RegionsImport;
+    if (!importing) // the import's drawing is its first argument
+        m_options.dxfFile = m_parser.value(QStringLiteral("dxf"));
+    m_options.nav2File = m_parser.value(QStringLiteral("nav2"));
+    m_options.nav2Names = m_parser.value(QStringLiteral("nav2-names"));
+    m_options.layer = m_parser.value(QStringLiteral("layer"));
+    m_options.group = m_parser.value(QStringLiteral("group"));
+    m_options.region = m_parser.value(QStringLiteral("region"));
+    const QString exportOnly = QStringLiteral("regions export");
+    const QString importOnly = QStringLiteral("regions import");
+    return onlyWith(QStringLiteral("dxf"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("nav2"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("nav2-names"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("group"), exporting || importing,
+                    QStringLiteral("regions export and import")) &&
+           onlyWith(QStringLiteral("layer"), importing, importOnly) &&
+           onlyWith(QStringLiteral("region"), importing, importOnly);
 }
 
 bool CliCommandLine::readCount(const QString &option, int &count)
@@ -183,10 +226,17 @@ bool CliCommandLine::readCommand(const QStringList &words)
     if (verb != QLatin1String("regions"))
         return fail(QStringLiteral("unknown command: ") + verb);
     if (words.size() < 2 || !regionCommands.contains(words.at(1)))
-        return fail(QStringLiteral("regions takes read, write or verify"));
+        return fail(QStringLiteral("regions takes read, write, verify, export or import"));
+    m_options.command = regionCommands.value(words.at(1));
+    if (m_options.command == CliCommand::RegionsImport) {
+        if (words.size() != 4)
+            return fail(QStringLiteral("regions import takes IN.dxf and FILE"));
+        m_options.dxfFile = words.at(2);
+        m_options.regionFile = words.at(3);
+        return true;
+    }
     if (words.size() != 3)
         return fail(QStringLiteral("regions ") + words.at(1) + QStringLiteral(" takes one FILE"));
-    m_options.command = regionCommands.value(words.at(1));
     m_options.regionFile = words.at(2);
     return true;
 }

@@ -26,8 +26,10 @@ enum class CliCommand
     RegionsWrite,
     RegionsVerify,
     Scan,
-    Capture, // records what crosses the link
-    Replay,  // decodes a capture; no link
+    Capture,       // records what crosses the link
+    Replay,        // decodes a capture; no link
+    RegionsExport, // a region file as DXF or Nav2 polygons; no link
+    RegionsImport, // a DXF layer into a region file; no link
 };
 
 struct CliOptions
@@ -42,6 +44,13 @@ struct CliOptions
     int seconds = 10;
     bool scan = false; // capture: start acquisition first, stop it at the end
     bool quiet = false;
+    // regions export and import
+    QString dxfFile;
+    QString nav2File;
+    QString nav2Names;
+    QString layer;
+    QString group;  // empty: not given
+    QString region; // empty: not given
 };
 
 // The command line of vks20-cli: one link, one command and the options that go with it.
@@ -61,6 +70,7 @@ public:
 private:
     bool readLink();
     bool noLink();
+    bool readRegionFormats();
     bool readCommand(const QStringList &words);
     bool readCount(const QString &option, int &count);
     bool readEndpoint(const QString &option, QString &host, quint16 &port);

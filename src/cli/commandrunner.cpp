@@ -79,6 +79,8 @@ bool CommandRunner::prepare(QString *error)
         return m_scan.open(error);
     case CliCommand::Info:
     case CliCommand::Replay:
+    case CliCommand::RegionsExport:
+    case CliCommand::RegionsImport:
         break;
     }
     return true;
@@ -159,6 +161,8 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         startScanForCapture();
         break;
     case CliCommand::Replay:
+    case CliCommand::RegionsExport:
+    case CliCommand::RegionsImport:
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include "commandrunner.h"
 #include "console.h"
 #include "linkopener.h"
+#include "regionformatcommands.h"
 #include "replaycommand.h"
 
 #include "device/devicelink.h"
@@ -37,6 +38,10 @@ int main(int argc, char *argv[])
         console.silenceProgress();
     if (options.command == CliCommand::Replay)
         return replayCapture(options, console);
+    if (options.command == CliCommand::RegionsExport)
+        return exportRegions(options, console);
+    if (options.command == CliCommand::RegionsImport)
+        return importRegion(options, console);
 
     // Files first: a command that cannot finish its work sends nothing.
     CommandRunner runner(options, console);
