@@ -114,6 +114,11 @@ void RadarIndicatorWidget::drawCanvas()
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, d->backdrop.image(d->view, d->canvasStyle));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintForeground(painter);
+}
+
+void RadarIndicatorWidget::paintForeground(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     // Without regions the display shows only what the device can see.
     if (!d->regionsVisible)
@@ -122,6 +127,12 @@ void RadarIndicatorWidget::drawCanvas()
     if (d->editable())
         RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
                                   d->regionIndex);
+}
+
+void RadarIndicatorWidget::paintScene(QPainter &painter) const
+{
+    RadarLayers::paintBackdrop(painter, d->view, d->canvasStyle);
+    paintForeground(painter);
 }
 
 void RadarIndicatorWidget::zoomIn()
