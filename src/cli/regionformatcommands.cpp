@@ -8,7 +8,42 @@
 
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 namespace {
+
+// dime reports what it cannot parse on stderr itself; the command says it in one line instead.
+class QuietStandardError
+{
+public:
+    QuietStandardError() : m_saved(dup(STDERR_FILENO))
+    {
+        const int null = open("/dev/null", O_WRONLY);
+        std::fflush(stderr);
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+    ~QuietStandardError()
+    {
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+    }
+    QuietStandardError(const QuietStandardError &) = delete;
+    QuietStandardError &operator=(const QuietStandardError &) = delete;
+
+private:
+    int m_saved;
+};
+
+RegionDxf::Import quietImport(const QString &path, const QString &layer)
+{
+    const QuietStandardError quiet;
+    return RegionDxf::importRegion(path, layer);
+}
 
 // A number option in 1..last; 0 when it is not given.
 bool readIndex(const QString &text, const QString &option, int last, int *index, Console &console)
@@ -91,7 +126,7 @@ ExitStatus importRegion(const CliOptions &options, Console &console)
     RegionStore store = Regions::initialStore();
     if (QFileInfo::exists(options.regionFile) && !loadStore(options.regionFile, &store, console))
         return UsageOrFileError;
-    const RegionDxf::Import import = RegionDxf::importRegion(options.dxfFile, options.layer);
+    const RegionDxf::Import import = quietImport(options.dxfFile, options.layer);
     if (!import.accepted())
         return failed(console, QStringLiteral("cannot import %1: %2")
                                    .arg(options.dxfFile, RegionDxf::describe(import)));
