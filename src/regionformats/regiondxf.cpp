@@ -156,6 +156,46 @@ QPolygonF closedRun(QVector<QLineF> lines)
     return samePoint(end, ring.first()) ? ring : QPolygonF();
 }
 
+// dime trusts a drawing's structure and crashes on some damage (a file cut off inside a
+// section, a count larger than what follows), so the reader hands it only ASCII drawings whose
+// lines pair up as group codes and values, whose sections close and which end in EOF.
+bool isWellFormed(const QByteArray &bytes)
+{
+    const QList<QByteArray> lines = bytes.split('\n');
+    // The final line break leaves one empty piece behind.
+    const int lineCount = lines.size() - (lines.last().trimmed().isEmpty() ? 1 : 0);
+    if (lineCount < 2 || lineCount % 2 != 0)
+        return false;
+    const int pairCount = lineCount / 2;
+    constexpr int entityCode = 0;
+    constexpr int firstCountCode = 90;
+    constexpr int lastCountCode = 99;
+    bool inSection = false;
+    for (int pair = 0; pair < pairCount; ++pair) {
+        bool isCode = false;
+        const int code = lines.at(2 * pair).trimmed().toInt(&isCode);
+        const QByteArray value = lines.at(2 * pair + 1).trimmed();
+        if (!isCode)
+            return false;
+        if (code >= firstCountCode && code <= lastCountCode && value.toLongLong() > pairCount)
+            return false;
+        if (code != entityCode)
+            continue;
+        if (value == "SECTION") {
+            if (inSection)
+                return false;
+            inSection = true;
+        } else if (value == "ENDSEC") {
+            if (!inSection)
+                return false;
+            inSection = false;
+        } else if (value == "EOF") {
+            return !inSection && pair == pairCount - 1;
+        }
+    }
+    return false;
+}
+
 QPolygonF polylineVertices(dimePolyline &polyline)
 {
     QPolygonF polygon;
@@ -168,9 +208,12 @@ QPolygonF polylineVertices(dimePolyline &polyline)
 
 QPolygonF lwPolylineVertices(const dimeLWPolyline &polyline)
 {
+    // dime keeps the declared vertex count even when no coordinates followed it.
+    const dxfdouble *x = polyline.getXCoords();
+    const dxfdouble *y = polyline.getYCoords();
     QPolygonF polygon;
-    for (int i = 0; i < polyline.getNumVertices(); ++i)
-        polygon.append(QPointF(polyline.getXCoords()[i], polyline.getYCoords()[i]));
+    for (int i = 0; x && y && i < polyline.getNumVertices(); ++i)
+        polygon.append(QPointF(x[i], y[i]));
     return polygon;
 }
 
@@ -292,7 +335,8 @@ bool Drawing::parse(const QByteArray &bytes)
         fmemopen(const_cast<char *>(bytes.constData()), size_t(bytes.size()), "r"), fclose);
     dimeInput input;
     dimeModel model;
-    if (bytes.isEmpty() || !stream || !input.setFileHandle(stream.get()) || !model.read(&input))
+    if (!isWellFormed(bytes) || !stream || !input.setFileHandle(stream.get()) ||
+        !model.read(&input))
         return false;
     m_unitsCode = headerUnits(model);
     auto *entities = static_cast<dimeEntitiesSection *>(model.findSection("ENTITIES"));
@@ -385,6 +429,7 @@ Import Drawing::region(const QString &layer) const
         import.refusal = Refusal::TooManyVertices;
         return import;
     }
+    QPolygonF accepted;
     for (int i = 0; i < polygon.size(); ++i) {
         const QPointF point = millimetres(polygon.at(i).x(), polygon.at(i).y(), scale);
         if (!Regions::isPointInRange(point)) {
@@ -395,8 +440,9 @@ Import Drawing::region(const QString &layer) const
                                  : Refusal::BeyondRange;
             return import;
         }
-        import.polygon.append(point);
+        accepted.append(point);
     }
+    import.polygon = accepted;
     return import;
 }
 
