@@ -12,7 +12,7 @@ seconds=${1:-60}
 targets=(fuzz_pointcloud fuzz_regionframes fuzz_regionfile fuzz_receive fuzz_dxfimport)
 # The session's trace lines grow with the square of a chunk's size; 4 KB of chunks reach every
 # state and keep fuzz_receive above a thousand inputs a second.
-declare -A target_options=([fuzz_receive]="-max_len=4096")
+declare -A target_options=([fuzz_receive]="-max_len=4096" [fuzz_dxfimport]="-dict=fuzz/dxf.dict")
 # dime frees some of its table records with delete where it allocated them with new[]: a
 # mismatch wholly inside the system library, harmless with glibc's allocator, not ours to mend.
 declare -A target_asan=([fuzz_dxfimport]="alloc_dealloc_mismatch=0")

@@ -156,6 +156,16 @@ QPolygonF closedRun(QVector<QLineF> lines)
     return samePoint(end, ring.first()) ? ring : QPolygonF();
 }
 
+// Whether `code` in entity `entity` is a count dime allocates its arrays by.
+bool isAllocatingCount(const QByteArray &entity, int code)
+{
+    constexpr int lwPolylineVertices = 90;
+    constexpr int firstSplineCount = 72; // knots, control points, fit points
+    constexpr int lastSplineCount = 74;
+    return (entity == "LWPOLYLINE" && code == lwPolylineVertices) ||
+           (entity == "SPLINE" && code >= firstSplineCount && code <= lastSplineCount);
+}
+
 // dime trusts a drawing's structure and crashes on some damage (a file cut off inside a
 // section, a count larger than what follows), so the reader hands it only ASCII drawings whose
 // lines pair up as group codes and values, whose sections close and which end in EOF.
@@ -168,19 +178,20 @@ bool isWellFormed(const QByteArray &bytes)
         return false;
     const int pairCount = lineCount / 2;
     constexpr int entityCode = 0;
-    constexpr int firstCountCode = 90;
-    constexpr int lastCountCode = 99;
     bool inSection = false;
+    QByteArray entity;
     for (int pair = 0; pair < pairCount; ++pair) {
         bool isCode = false;
         const int code = lines.at(2 * pair).trimmed().toInt(&isCode);
         const QByteArray value = lines.at(2 * pair + 1).trimmed();
         if (!isCode)
             return false;
-        if (code >= firstCountCode && code <= lastCountCode && value.toLongLong() > pairCount)
+        // A vertex takes at least two pairs: no count in this drawing can be above its pairs.
+        if (isAllocatingCount(entity, code) && value.toLongLong() > pairCount)
             return false;
         if (code != entityCode)
             continue;
+        entity = value;
         if (value == "SECTION") {
             if (inSection)
                 return false;
