@@ -152,7 +152,8 @@ bool CliCommandLine::readCount(const QString &option, int &count)
 bool CliCommandLine::noLink()
 {
     for (const char *option : {"serial", "udp", "modbus", "baud", "bind"}) {
-        if (!onlyWith(QLatin1String(option), false, QStringLiteral("a device, not replay")))
+        if (!onlyWith(QLatin1String(option), false,
+                      QStringLiteral("commands that talk to a device")))
             return false;
     }
     return true;
