@@ -6,6 +6,7 @@
 #include "protocol/hextext.h"
 #include "protocol/modbus.h"
 #include "protocol/regionframe.h"
+#include "regionformats/regiondxf.h"
 #include "regions/regionfile.h"
 
 #include <QDir>
@@ -257,6 +258,32 @@ void writeRegionFileSeeds(SeedWriter &seeds)
     seeds.write(target, QStringLiteral("hsv_colour"), hsvColour);
 }
 
+// An exported drawing, and the shapes CAD programs save that an export does not write: a
+// LWPOLYLINE in metres and a closed run of LINEs.
+void writeDxfSeeds(SeedWriter &seeds)
+{
+    const QString target = QStringLiteral("fuzz_dxfimport");
+    seeds.write(target, QStringLiteral("exported"), RegionDxf::drawing(sampleStore()));
+    const auto drawing = [](const QString &header, const QString &entities) {
+        return QStringLiteral(
+                   "0 SECTION 2 HEADER %1 0 ENDSEC 0 SECTION 2 ENTITIES %2 0 ENDSEC 0 EOF")
+                   .arg(header, entities)
+                   .split(QLatin1Char(' '))
+                   .join(QLatin1Char('\n'))
+                   .toLatin1() +
+               '\n';
+    };
+    seeds.write(
+        target, QStringLiteral("lwpolyline_metres"),
+        drawing(QStringLiteral("9 $INSUNITS 70 6"),
+                QStringLiteral("0 LWPOLYLINE 8 A 90 3 70 1 10 1 20 0 10 0 20 1 10 -1 20 0")));
+    seeds.write(target, QStringLiteral("lines"),
+                drawing(QStringLiteral("9 $ACADVER 1 AC1009"),
+                        QStringLiteral("0 LINE 8 B 10 1000 20 0 11 0 21 1000 "
+                                       "0 LINE 8 B 10 0 20 1000 11 -1000 21 0 "
+                                       "0 LINE 8 B 10 -1000 20 0 11 1000 21 0")));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -270,5 +297,6 @@ int main(int argc, char *argv[])
     writeRegionFrameSeeds(seeds);
     writeReceiveSeeds(seeds);
     writeRegionFileSeeds(seeds);
+    writeDxfSeeds(seeds);
     return seeds.failed() ? 1 : 0;
 }

@@ -9,6 +9,9 @@ packages=(
   fonts-liberation    # metric-compatible Arial for the English interface
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
+  libdime-dev         # DXF drawings in and out
+  libyaml-cpp-dev     # the ROS 2 collision monitor's polygons
+  libqt5svg5-dev      # SVG pictures of the displays
   ccache              # the README check's build takes what the test build compiled
   poppler-utils       # the report test reads the PDF's pages and text
 )

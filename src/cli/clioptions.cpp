@@ -31,6 +31,13 @@ const char *const description =
     "vks20-cli regions fingerprint FILE     print the fingerprint of a region file (no LINK)\n"
     "vks20-cli regions diff A B             list the regions where two files differ (no LINK)\n"
     "vks20-cli regions report FILE --pdf OUT  write the commissioning report (no LINK)\n"
+    "vks20-cli regions export FILE --dxf OUT.dxf [--group N]\n"
+    "                                       the regions as an R12 drawing, one layer each\n"
+    "vks20-cli regions export FILE --nav2 OUT.yaml --group N [--nav2-names A,B,C]\n"
+    "                                       the group as ROS 2 collision monitor polygons\n"
+    "                                       (default actions stop,slowdown,approach)\n"
+    "vks20-cli regions import IN.dxf --layer NAME --group N --region R FILE\n"
+    "                                       the layer's closed polygon into FILE (no LINK)\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
     "an incomplete reading, a mismatch) or regions differ; 2 usage, file or link-open error.";
@@ -48,6 +55,8 @@ const QMap<QString, CliCommand> regionCommands = {
     {QStringLiteral("diff"), CliCommand::RegionsDiff},
     {QStringLiteral("backup"), CliCommand::RegionsBackup},
     {QStringLiteral("report"), CliCommand::RegionsReport},
+    {QStringLiteral("export"), CliCommand::RegionsExport},
+    {QStringLiteral("import"), CliCommand::RegionsImport},
 };
 
 // The words after "regions <verb>" each verb takes: the fewest and the most.
@@ -64,6 +73,8 @@ Arity arityOf(CliCommand command, bool againstDevice)
         return {0, 1};
     case CliCommand::RegionsDiff:
         return againstDevice ? Arity{1, 1} : Arity{2, 2};
+    case CliCommand::RegionsImport:
+        return {2, 2};
     default:
         return {1, 1};
     }
@@ -75,8 +86,9 @@ CliCommandLine::CliCommandLine()
 {
     m_parser.setApplicationDescription(QString::fromLatin1(description));
     m_parser.addPositionalArgument(QStringLiteral("command"),
-                                   QStringLiteral("info, regions read|write|verify FILE, regions "
-                                                  "fingerprint|diff|backup|report, scan, "
+                                   QStringLiteral("info, regions read|write|verify|export FILE, regions "
+                                                  "fingerprint|diff|backup|report, regions import "
+                                                  "IN.dxf FILE, scan, "
                                                   "capture FILE, replay FILE."),
                                    QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
@@ -96,6 +108,12 @@ CliCommandLine::CliCommandLine()
         {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
         {"scan", "With capture: start acquisition first and stop it at the end."},
         {"quiet", "No progress on stderr."},
+        {"dxf", "With regions export: write this DXF drawing.", "file"},
+        {"nav2", "With regions export: write these collision monitor polygons.", "file"},
+        {"nav2-names", "With --nav2: the actions of regions 1, 2 and 3.", "a,b,c"},
+        {"layer", "With regions import: the drawing's layer to take.", "name"},
+        {"group", "With regions export or import: the group, 1 to 15.", "n"},
+        {"region", "With regions import: the region, 1 to 3.", "r"},
     });
 }
 
@@ -110,9 +128,10 @@ bool CliCommandLine::parse(const QStringList &arguments)
     if (!readCommand(m_parser.positionalArguments()))
         return false;
     const CliCommand command = m_options.command;
-    // A capture is decoded from its file, a region file is proved from itself: neither talks to
-    // a device.
+    // Captures and region files are worked on from their files: no device.
     if (needsDevice(m_options) ? !readLink() : !noLink())
+        return false;
+    if (!readRegionFormats())
         return false;
     m_options.verify = m_parser.isSet(QStringLiteral("verify"));
     m_options.pdfFile = m_parser.value(QStringLiteral("pdf"));
@@ -145,6 +164,8 @@ bool needsDevice(const CliOptions &options)
     switch (options.command) {
     case CliCommand::Replay:
     case CliCommand::RegionsReport:
+    case CliCommand::RegionsExport:
+    case CliCommand::RegionsImport:
         return false;
     case CliCommand::RegionsFingerprint:
         return options.regionFile.isEmpty();
@@ -153,6 +174,29 @@ bool needsDevice(const CliOptions &options)
     default:
         return true;
     }
+}
+
+bool CliCommandLine::readRegionFormats()
+{
+    const CliCommand command = m_options.command;
+    const bool exporting = command == CliCommand::RegionsExport;
+    const bool importing = command == CliCommand::RegionsImport;
+    if (!importing) // the import's drawing is its first argument
+        m_options.dxfFile = m_parser.value(QStringLiteral("dxf"));
+    m_options.nav2File = m_parser.value(QStringLiteral("nav2"));
+    m_options.nav2Names = m_parser.value(QStringLiteral("nav2-names"));
+    m_options.layer = m_parser.value(QStringLiteral("layer"));
+    m_options.group = m_parser.value(QStringLiteral("group"));
+    m_options.region = m_parser.value(QStringLiteral("region"));
+    const QString exportOnly = QStringLiteral("regions export");
+    const QString importOnly = QStringLiteral("regions import");
+    return onlyWith(QStringLiteral("dxf"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("nav2"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("nav2-names"), exporting, exportOnly) &&
+           onlyWith(QStringLiteral("group"), exporting || importing,
+                    QStringLiteral("regions export and import")) &&
+           onlyWith(QStringLiteral("layer"), importing, importOnly) &&
+           onlyWith(QStringLiteral("region"), importing, importOnly);
 }
 
 bool CliCommandLine::readCount(const QString &option, int &count)
@@ -246,7 +290,7 @@ bool CliCommandLine::readRegionsCommand(const QStringList &words)
 {
     if (words.size() < 2 || !regionCommands.contains(words.at(1))) {
         return fail(QStringLiteral(
-            "regions takes read, write, verify, fingerprint, diff, backup or report"));
+            "regions takes read, write, verify, fingerprint, diff, backup, report, export or import"));
     }
     const CliCommand command = regionCommands.value(words.at(1));
     m_options.command = command;
@@ -257,14 +301,20 @@ bool CliCommandLine::readRegionsCommand(const QStringList &words)
         const QString takes =
             command == CliCommand::RegionsDiff ? QStringLiteral(" takes A and B, or A and --device")
             : command == CliCommand::RegionsBackup ? QStringLiteral(" takes one DIR")
+            : command == CliCommand::RegionsImport ? QStringLiteral(" takes IN.dxf and FILE")
                                                    : QStringLiteral(" takes one FILE");
         return fail(QStringLiteral("regions ") + words.at(1) + takes);
     }
     const QString first = words.value(2);
-    if (command == CliCommand::RegionsBackup)
+    if (command == CliCommand::RegionsBackup) {
         m_options.backupFolder = first;
-    else
+    } else if (command == CliCommand::RegionsImport) {
+        m_options.dxfFile = first;
+        m_options.regionFile = words.value(3);
+        return true;
+    } else {
         m_options.regionFile = first;
+    }
     m_options.otherRegionFile = words.value(3);
     return true;
 }

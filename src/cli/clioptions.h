@@ -30,8 +30,10 @@ enum class CliCommand
     RegionsBackup,
     RegionsReport,
     Scan,
-    Capture, // records what crosses the link
-    Replay,  // decodes a capture; no link
+    Capture,       // records what crosses the link
+    Replay,        // decodes a capture; no link
+    RegionsExport, // a region file as DXF or Nav2 polygons; no link
+    RegionsImport, // a DXF layer into a region file; no link
 };
 
 struct CliOptions
@@ -50,6 +52,13 @@ struct CliOptions
     int seconds = 10;
     bool scan = false; // capture: start acquisition first, stop it at the end
     bool quiet = false;
+    // regions export and import
+    QString dxfFile;
+    QString nav2File;
+    QString nav2Names;
+    QString layer;
+    QString group;  // empty: not given
+    QString region; // empty: not given
 };
 
 // Whether the command talks to a device through a LINK.
@@ -72,6 +81,7 @@ public:
 private:
     bool readLink();
     bool noLink();
+    bool readRegionFormats();
     bool readCommand(const QStringList &words);
     bool readRegionsCommand(const QStringList &words);
     bool readCount(const QString &option, int &count);

@@ -84,6 +84,8 @@ bool CommandRunner::prepare(QString *error)
     case CliCommand::RegionsFingerprint:
     case CliCommand::RegionsReport:
     case CliCommand::Replay:
+    case CliCommand::RegionsExport:
+    case CliCommand::RegionsImport:
         break;
     }
     return true;
@@ -152,6 +154,8 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         break;
     case CliCommand::RegionsReport:
     case CliCommand::Replay:
+    case CliCommand::RegionsExport:
+    case CliCommand::RegionsImport:
         break;
     }
 }

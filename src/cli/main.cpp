@@ -5,6 +5,7 @@
 #include "console.h"
 #include "linkopener.h"
 #include "regionproof.h"
+#include "regionformatcommands.h"
 #include "replaycommand.h"
 
 #include "device/devicelink.h"
@@ -69,6 +70,10 @@ int main(int argc, char *argv[])
         console.silenceProgress();
     if (options.command == CliCommand::Replay)
         return replayCapture(options, console);
+    if (options.command == CliCommand::RegionsExport)
+        return exportRegions(options, console);
+    if (options.command == CliCommand::RegionsImport)
+        return importRegion(options, console);
     if (!needsDevice(options)) {
         // The report speaks English, as the tool does.
         QTranslator english;

@@ -115,6 +115,11 @@ void RadarIndicatorWidget::drawCanvas()
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, d->backdrop.image(d->view, d->canvasStyle));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintForeground(painter);
+}
+
+void RadarIndicatorWidget::paintForeground(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     // Without regions the display shows only what the device can see.
     if (!d->regionsVisible)
@@ -127,6 +132,12 @@ void RadarIndicatorWidget::drawCanvas()
     if (!d->comparedRegions.isEmpty())
         RadarLayers::paintComparedRegions(painter, d->view,
                                           d->comparedRegions.value(d->groupIndex));
+}
+
+void RadarIndicatorWidget::paintScene(QPainter &painter) const
+{
+    RadarLayers::paintBackdrop(painter, d->view, d->canvasStyle);
+    paintForeground(painter);
 }
 
 void RadarIndicatorWidget::zoomIn()

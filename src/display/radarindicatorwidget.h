@@ -10,6 +10,7 @@
 #include <memory>
 
 class QImage;
+class QPainter;
 class QPixmap;
 
 // The radar display: grid, scan field, point cloud and the regions of one group, with
@@ -25,6 +26,8 @@ public:
 
     void refresh();
     void drawCanvas();
+    // The canvas's layers, drawn afresh on any painter: vector pictures come out as vectors.
+    void paintScene(QPainter &painter) const;
     void zoomIn();
     void zoomOut();
 
@@ -77,6 +80,7 @@ protected:
 private:
     struct Private;
 
+    void paintForeground(QPainter &painter) const;
     void zoom(ViewGeometry::ZoomChange change);
     void showScale();
     void showReadout(const Readout &readout);

@@ -65,6 +65,7 @@ public:
     // on-screen size; false when the file cannot be written.
     bool exportScanCsv(const QString &path) const;
     bool exportScanPng(const QString &path) const;
+    bool exportScanSvg(const QString &path) const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -99,6 +100,8 @@ private slots:
     void on_pushButtonTeachIn_clicked();
     void on_pushButtonExportImage_clicked();
     void on_pushButtonExportRegions_clicked();
+    void on_pushButtonExportDxf_clicked();
+    void on_pushButtonImportDxf_clicked();
 
     // Scan page display controls (mainwindow.cpp)
     void on_comboBoxGraphType_currentIndexChanged(int index);

@@ -5,6 +5,7 @@
 #include "device/scancsv.h"
 #include "device/seriallink.h"
 #include "device/udplink.h"
+#include "display/displaysvg.h"
 #include "display/radarindicatorwidget.h"
 #include "ui_mainwindow.h"
 
@@ -165,6 +166,7 @@ void MainWindow::on_pushButtonExport_clicked()
     QMenu menu(this);
     const QAction *table = menu.addAction(tr("导出点云 CSV…"));
     const QAction *picture = menu.addAction(tr("导出图像 PNG…"));
+    const QAction *vectorPicture = menu.addAction(tr("导出图像 SVG…"));
     const QAction *chosen =
         menu.exec(ui->pushButtonExport->mapToGlobal(ui->pushButtonExport->rect().bottomLeft()));
     if (chosen == table)
@@ -173,6 +175,9 @@ void MainWindow::on_pushButtonExport_clicked()
     else if (chosen == picture)
         exportThroughDialog(tr("导出图像"), QStringLiteral("scan.png"), tr("PNG 图像 (*.png)"),
                             &MainWindow::exportScanPng);
+    else if (chosen == vectorPicture)
+        exportThroughDialog(tr("导出图像"), QStringLiteral("scan.svg"), tr("SVG 图像 (*.svg)"),
+                            &MainWindow::exportScanSvg);
 }
 
 void MainWindow::exportThroughDialog(const QString &title, const QString &fileName,
@@ -197,4 +202,9 @@ bool MainWindow::exportScanCsv(const QString &path) const
 bool MainWindow::exportScanPng(const QString &path) const
 {
     return ui->radarIndicatorWidget->grab().save(path, "PNG");
+}
+
+bool MainWindow::exportScanSvg(const QString &path) const
+{
+    return DisplaySvg::save(*ui->radarIndicatorWidget, path);
 }

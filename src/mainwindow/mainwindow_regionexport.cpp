@@ -2,6 +2,7 @@
 // regions as a table.
 #include "mainwindow/mainwindow.h"
 
+#include "display/displaysvg.h"
 #include "display/radarindicatorwidget.h"
 #include "regions/regioncsv.h"
 #include "regions/regiondocument.h"
@@ -24,16 +25,22 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes)
 
 void MainWindow::on_pushButtonExportImage_clicked()
 {
+    const QString svgFilter = tr("SVG图像(*.svg)");
+    QString chosenFilter;
     const QString name = QFileDialog::getSaveFileName(
-        this, tr("导出区域图像"), QStringLiteral("regions.png"), tr("PNG图像(*.png)"));
+        this, tr("导出区域图像"), QStringLiteral("regions.png"),
+        tr("PNG图像(*.png)") + QStringLiteral(";;") + svgFilter, &chosenFilter);
     if (name.isEmpty())
         return;
     // The display as the operator sees it, at its size on screen.
+    RadarIndicatorWidget &display = *ui->radarIndicatorWidgetDrawRgn;
     QByteArray png;
     QBuffer buffer(&png);
-    const bool saved = buffer.open(QIODevice::WriteOnly) &&
-                       ui->radarIndicatorWidgetDrawRgn->grab().save(&buffer, "PNG") &&
-                       writeWholeFile(name, png);
+    const bool saved =
+        chosenFilter == svgFilter || name.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)
+            ? DisplaySvg::save(display, name)
+            : buffer.open(QIODevice::WriteOnly) && display.grab().save(&buffer, "PNG") &&
+                  writeWholeFile(name, png);
     showMessage(saved ? tr("导出区域图像成功！") : tr("导出区域图像失败！"));
 }
 

@@ -146,6 +146,16 @@ void RegionDocument::teach(int groupIndex, int rgnIndex, const QPolygonF &polygo
                  stepText(tr("从扫描示教（组 %1，区域 %2）"), groupIndex, rgnIndex));
 }
 
+void RegionDocument::importPolygon(int groupIndex, int rgnIndex, const QPolygonF &polygon,
+                                   const QString &layer)
+{
+    Region after = region(groupIndex, rgnIndex);
+    after.polygon = polygon;
+    changeRegion(
+        groupIndex, rgnIndex, after,
+        stepText(tr("从 DXF 图层 %3 导入（组 %1，区域 %2）"), groupIndex, rgnIndex).arg(layer));
+}
+
 void RegionDocument::setColor(int groupIndex, int rgnIndex, const QColor &color)
 {
     Region after = region(groupIndex, rgnIndex);

@@ -40,6 +40,9 @@ public:
     // The editor's vertex count changed: the region becomes exactly `vertices`.
     void setVertexCount(int groupIndex, int rgnIndex, const QPolygonF &vertices);
     void teach(int groupIndex, int rgnIndex, const QPolygonF &polygon);
+    // The closed polygon of a drawing's layer becomes the region's vertices.
+    void importPolygon(int groupIndex, int rgnIndex, const QPolygonF &polygon,
+                       const QString &layer);
     void setColor(int groupIndex, int rgnIndex, const QColor &color);
     void setAlarmPointNum(int groupIndex, int rgnIndex, int alarmPointNum);
     // The three regions of `group` replace those of group `groupIndex`.

@@ -1,8 +1,10 @@
+#include "display/displaysvg.h"
 #include "displaytestsupport.h"
 #include "regions/regionfile.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <functional>
@@ -73,6 +75,36 @@ private slots:
         const QColor otherGroup = canvasColorAt(*widget, inside);
         widget->setRegionsVisible(false);
         QCOMPARE(canvasColorAt(*widget, inside), otherGroup);
+    }
+
+    // The SVG export draws with the display's own layers: each drawn region is one path in
+    // its colour, an empty one none, and the whole file is well-formed XML.
+    void svgHoldsOnePathPerDrawnRegion()
+    {
+        Editing editing;
+        const Points triangle{QPointF(3000, 1000), QPointF(1000, 3000)};
+        editing.fill(1, 0, triangle);
+        editing.fill(1, 1, triangle);
+        const QString path = m_dir.filePath(QStringLiteral("display.svg"));
+        QVERIFY(DisplaySvg::save(*editing.widget, path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QStringList fills; // the fill of each path's group
+        QStringList groupFills;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == QLatin1String("g"))
+                groupFills.append(xml.attributes().value(QLatin1String("fill")).toString());
+            else if (xml.isEndElement() && xml.name() == QLatin1String("g"))
+                groupFills.removeLast();
+            else if (xml.isStartElement() && xml.name() == QLatin1String("path"))
+                fills.append(groupFills.value(groupFills.size() - 1));
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(fills.count(QStringLiteral("#fffa00")), 1);
+        QCOMPARE(fills.count(QStringLiteral("#ffc832")), 1);
+        QCOMPARE(fills.count(QStringLiteral("#ff6400")), 0);
     }
 
     // The polygon runs from the sensor through the vertices in angle order, here at the finest

@@ -73,6 +73,9 @@ private slots:
         }) << "从设备读取区域";
         QTest::newRow("teach") << Edit([](RegionDocument &d) { d.teach(4, 0, triangle); })
                                << "从扫描示教（组 4，区域 1）";
+        QTest::newRow("DXF import") << Edit([](RegionDocument &d) {
+            d.importPolygon(5, 2, triangle, QStringLiteral("group05_region3"));
+        }) << "从 DXF 图层 group05_region3 导入（组 5，区域 3）";
         QTest::newRow("paste") << Edit([](RegionDocument &d) {
             d.pasteGroup(6, d.store().value(2));
         }) << "粘贴到组 6";

@@ -755,6 +755,100 @@
     <message>
         <source>打印调试报告失败！</source>
         <translation>Printing the commissioning report failed!</translation>
+        <source>导出 DXF…</source>
+        <translation>Export DXF…</translation>
+    </message>
+    <message>
+        <source>导入 DXF…</source>
+        <translation>Import DXF…</translation>
+    </message>
+    <message>
+        <source>导出图像 SVG…</source>
+        <translation>Export image as SVG…</translation>
+    </message>
+    <message>
+        <source>SVG 图像 (*.svg)</source>
+        <translation>SVG image (*.svg)</translation>
+    </message>
+    <message>
+        <source>SVG图像(*.svg)</source>
+        <translation>SVG image(*.svg)</translation>
+    </message>
+    <message>
+        <source>不是可读取的 DXF 图纸</source>
+        <translation>not a readable DXF drawing</translation>
+    </message>
+    <message>
+        <source>图纸中没有图层 %1</source>
+        <translation>the drawing has no layer %1</translation>
+    </message>
+    <message>
+        <source>图层 %1 上没有闭合多边形</source>
+        <translation>layer %1 holds no closed polygon</translation>
+    </message>
+    <message>
+        <source>图层 %1 上的多边形有 %2 个端点，区域最多 %3 个</source>
+        <translation>the polygon on layer %1 has %2 points; an area has at most %3</translation>
+    </message>
+    <message>
+        <source>端点 %1 (%2, %3) mm 超出 20000 mm</source>
+        <translation>point %1 (%2, %3) mm lies beyond 20000 mm</translation>
+    </message>
+    <message>
+        <source>端点 %1 (%2, %3) mm 在扫描范围之外</source>
+        <translation>point %1 (%2, %3) mm lies outside the scan field</translation>
+    </message>
+    <message>
+        <source>图纸单位（$INSUNITS %1）不是毫米、米或英寸</source>
+        <translation>the drawing&apos;s units ($INSUNITS %1) are not millimetres, metres or inches</translation>
+    </message>
+    <message>
+        <source>已从图层 %1 导入 %2 个端点</source>
+        <translation>Imported %2 points from layer %1</translation>
+    </message>
+    <message>
+        <source>米</source>
+        <translation>metres</translation>
+    </message>
+    <message>
+        <source>英寸</source>
+        <translation>inches</translation>
+    </message>
+    <message>
+        <source>（由%1换算为毫米）</source>
+        <translation> (converted from %1 to millimetres)</translation>
+    </message>
+    <message>
+        <source>导出 DXF</source>
+        <translation>Export DXF</translation>
+    </message>
+    <message>
+        <source>DXF 图纸 (*.dxf)</source>
+        <translation>DXF drawing (*.dxf)</translation>
+    </message>
+    <message>
+        <source>导出 DXF 成功！</source>
+        <translation>Successfully exported the DXF drawing!</translation>
+    </message>
+    <message>
+        <source>导出 DXF 失败！</source>
+        <translation>Failed to export the DXF drawing!</translation>
+    </message>
+    <message>
+        <source>导入 DXF</source>
+        <translation>Import DXF</translation>
+    </message>
+    <message>
+        <source>导入 DXF 失败：%1</source>
+        <translation>DXF import failed: %1</translation>
+    </message>
+    <message>
+        <source>图纸中没有线条或多段线</source>
+        <translation>the drawing holds no lines or polylines</translation>
+    </message>
+    <message>
+        <source>选取图层：</source>
+        <translation>Layer:</translation>
     </message>
 </context>
 <context>
@@ -859,6 +953,10 @@
     <message>
         <source>从设备读取区域</source>
         <translation>Read areas from the device</translation>
+    </message>
+    <message>
+        <source>从 DXF 图层 %3 导入（组 %1，区域 %2）</source>
+        <translation>Import from DXF layer %3 (group %1, area %2)</translation>
     </message>
 </context>
 <context>
