@@ -10,6 +10,8 @@ packages=(
   fonts-wqy-microhei  # Chinese texts in the Chinese wiring diagram
   xvfb xdotool        # the single-instance test answers a real warning box
   ccache              # the README check's build takes what the test build compiled
+  dpkg-dev            # the Debian package's Depends (dpkg-shlibdeps)
+  desktop-file-utils bash-completion  # the package check: its menu entry and completion
 )
 
 missing=()
