@@ -14,6 +14,8 @@ packages=(
   libqt5svg5-dev      # SVG pictures of the displays
   ccache              # the README check's build takes what the test build compiled
   poppler-utils       # the report test reads the PDF's pages and text
+  dpkg-dev            # the Debian package's Depends (dpkg-shlibdeps)
+  desktop-file-utils bash-completion  # the package check: its menu entry and completion
 )
 
 missing=()

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything from scratch and runs every test suite and the
-# README's commands; then the suites under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and each fuzz target for 20 seconds. Any failure stops the run with a non-zero exit. The
-# suites run one more at a time than there are cores: the end-to-end ones mostly wait on the
-# simulator's pace and the device's timeouts.
+# Installs what is missing, builds everything from scratch, runs every test suite, checks the
+# Debian package made from that build and runs the README's commands; then the suites under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds. Any
+# failure stops the run with a non-zero exit. The suites run one more at a time than there are
+# cores: the end-to-end ones mostly wait on the simulator's pace and the device's timeouts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,6 +16,8 @@ export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-tests -j"$(nproc)"
 (cd build-tests && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(($(nproc) + 1))")
+# The Debian package, made from that build.
+scripts/check-package.sh build-tests
 # The README's first section, as written, on a clone of this tree (reuses its last build).
 scripts/check-readme.sh
 # The sanitizer and fuzz builds share nothing with it.

@@ -38,6 +38,7 @@ int main(int argc, char *argv[])
     NamedImages images = darkStyleImages();
     images += titleBarImages();
     images.append(applicationIcon());
+    images.append(desktopIcon());
     images += navigationIcons();
     images += wiringDiagrams();
 

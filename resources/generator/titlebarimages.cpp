@@ -17,6 +17,11 @@ const QSize logoSize(85, 25);
 const QColor logoAccent(86, 196, 190);
 const QColor logoText(225, 225, 225);
 
+// The desktop's menu icon: the scope on a dark tile, drawn at 32 px and scaled to 256.
+const int desktopIconSize = 256;
+const qreal desktopIconDesign = 32.0;
+const QColor desktopTile(42, 42, 42);
+
 // A radar scope: rings, a fading sweep wedge and one echo.
 void drawScope(QPainter &painter, const QRectF &area)
 {
@@ -90,4 +95,17 @@ NamedImage applicationIcon()
     drawWordmark(painter,
                  QRectF(scopeSide + 5, 0, logoSize.width() - scopeSide - 5, logoSize.height()));
     return {QStringLiteral("images/app_icon.png"), image};
+}
+
+NamedImage desktopIcon()
+{
+    QImage image = transparentCanvas(QSize(desktopIconSize, desktopIconSize));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(desktopIconSize / desktopIconDesign, desktopIconSize / desktopIconDesign);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(desktopTile);
+    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    drawScope(painter, QRectF(4, 4, 24, 24));
+    return {QStringLiteral("icons/vks20.png"), image};
 }

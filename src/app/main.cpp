@@ -1,4 +1,5 @@
 #include "app/applogger.h"
+#include "app/logsetup.h"
 #include "app/windowoptions.h"
 #include "chrome/exitconfirmation.h"
 #include "chrome/uxdarkstyle.h"
@@ -15,9 +16,6 @@
 
 #include <cstdio>
 
-#include <log4qt/logger.h>
-#include <log4qt/propertyconfigurator.h>
-
 namespace {
 
 // Logging and the embedded resources are in place before main runs and until the process ends.
@@ -25,7 +23,7 @@ struct StaticSetup
 {
     StaticSetup()
     {
-        Log4Qt::PropertyConfigurator::configure(QStringLiteral("Log4Qt.properties"));
+        configureLogging(LogLocation::ofThisProgram());
         initVksResources();
     }
     ~StaticSetup() { cleanupVksResources(); }
