@@ -755,6 +755,8 @@
     <message>
         <source>打印调试报告失败！</source>
         <translation>Printing the commissioning report failed!</translation>
+    </message>
+    <message>
         <source>导出 DXF…</source>
         <translation>Export DXF…</translation>
     </message>
