@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // A group of empty regions takes 4 + 3 * 19 bytes in the file.
@@ -51,6 +54,26 @@ private slots:
         QCOMPARE(image.mid(14 * emptyGroupBytes, 4).toHex(), QByteArray("0000000f"));
         QVERIFY(!RegionFile::save(Regions::initialStore(), dir.filePath("absent/regions.dat")));
         QVERIFY(!RegionFile::save(Regions::initialStore(), dir.path())); // a directory
+    }
+
+    // A commit that cannot write leaves the old file whole. A file size limit stands in for a
+    // full disk: the tests run as root, whom no permission keeps from writing.
+    void failedCommitKeepsTheOldFile()
+    {
+        const QString path = dir.filePath("kept.dat");
+        QVERIFY(RegionFile::save(Regions::initialStore(), path));
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit tight{64, limit.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        const bool saved = RegionFile::save(variedStore(), path);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QVERIFY(!saved);
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), imageOf(Regions::initialStore()));
+        QCOMPARE(QDir(dir.path()).entryList({"kept.dat*"}), QStringList{"kept.dat"});
     }
 
     // A file replaces every group it names, a later record of a group an earlier one; a group
