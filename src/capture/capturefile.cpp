@@ -174,9 +174,11 @@ bool CaptureReader::next(CaptureRecord *record)
     int result;
     while ((result = pcap_next_ex(m_pcap.get(), &header, &data)) == 1) {
         ++m_recordsRead;
-        // The file holds 32 bits of seconds, read unsigned as the format has it, which lasts
-        // until 2106; libpcap widens them signed.
-        m_lastTimeUs = qint64(quint32(header->ts.tv_sec)) * usPerSecond + header->ts.tv_usec;
+        // The file holds 32 bits of seconds and of microseconds, read unsigned as the format has
+        // them (the seconds last until 2106); libpcap widens both signed, and a damaged
+        // microsecond field of 2^31 or more would put the record before the epoch.
+        m_lastTimeUs =
+            qint64(quint32(header->ts.tv_sec)) * usPerSecond + qint64(quint32(header->ts.tv_usec));
         if (!m_firstTimeUs)
             m_firstTimeUs = m_lastTimeUs;
         // caplen is all that is in the file; len may claim more.

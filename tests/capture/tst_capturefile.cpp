@@ -82,6 +82,9 @@ private slots:
         QTest::newRow("a record larger than any")
             << written({first}) + QByteArray::fromHex("00000000 00000000 ffffff7f ffffff7f")
             << Records{first} << 2;
+        QTest::newRow("microseconds of 2^31, read unsigned")
+            << m_user0Header + QByteArray::fromHex("00000000 00000080 02000000 02000000 00a5")
+            << Records{{CaptureDirection::FromDevice, 2147483648, "\xA5"}} << 0;
         QTest::newRow("other link type")
             << QByteArray(m_user0Header).replace(20, 1, "\x01") << Records{} << 0;
     }
