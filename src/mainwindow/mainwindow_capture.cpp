@@ -25,7 +25,9 @@ constexpr int exportedRevolution = 1;
 void MainWindow::on_pushButtonRecord_clicked(bool checked)
 {
     if (!checked) {
-        linkRecorder->stop();
+        QString error;
+        if (!linkRecorder->stop(&error))
+            showMessage(tr("无法录制：%1").arg(error));
         return;
     }
     const QString path = QFileDialog::getSaveFileName(
