@@ -31,10 +31,12 @@ QVector<SerialAdapter> systemPorts()
     return ports;
 }
 
-// The node a path leads to, through any link (/dev/serial/by-id/...); empty when none is there.
+// The node a path leads to, through any link (/dev/serial/by-id/...); the path itself while
+// nothing is there.
 QString nodeOf(const QString &path)
 {
-    return QFileInfo(serialPortLocation(path)).canonicalFilePath();
+    const QFileInfo file(serialPortLocation(path));
+    return file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
 }
 
 } // namespace
@@ -52,7 +54,7 @@ void PortReturnWatcher::remember(const QString &path)
     m_adapter = {};
     const QString node = nodeOf(path);
     for (const SerialAdapter &port : m_listPorts()) {
-        if (!node.isEmpty() && nodeOf(port.location) == node)
+        if (nodeOf(port.location) == node)
             m_adapter = port;
     }
 }
@@ -86,7 +88,7 @@ std::optional<QString> PortReturnWatcher::returnedPath() const
     for (const SerialAdapter &port : m_listPorts()) {
         if (!port.isSameAdapter(m_adapter))
             continue;
-        if (!node.isEmpty() && nodeOf(port.location) == node)
+        if (nodeOf(port.location) == node)
             return m_path;
         // Without a serial number one adapter of a make is any other of it.
         if (!m_adapter.serialNumber.isEmpty())

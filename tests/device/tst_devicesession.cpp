@@ -399,46 +399,34 @@ private slots:
         QCOMPARE(log.filter(QStringLiteral("127.0.0.2")).size(), 1);
     }
 
-    // A device that went away from "usb0" comes back only as the adapter it was, where the
-    // system names one: the same serial number, vendor and product.
+    // A device lost from "usb0" comes back only as the adapter it was, where the system names
+    // one: the same serial number, vendor and product.
     void lostDeviceReturnsAsTheSameAdapter_data()
     {
         QTest::addColumn<SerialAdapter>("remembered");
-        QTest::addColumn<QVector<SerialAdapter>>("now");
+        QTest::addColumn<SerialAdapter>("now");
         QTest::addColumn<QString>("returnedAt"); // empty: not returned
-        const SerialAdapter adapter{"usb0", "A1", 0x0403, 0x6001};
-        const auto at = [](SerialAdapter port, const char *name) {
-            port.location = QLatin1String(name);
-            return port;
-        };
-        const SerialAdapter other{"usb0", "B2", 0x0403, 0x6001};
-        const SerialAdapter unnumbered{"usb0", {}, 0x1a86, 0x7523};
-        QTest::newRow("back at its name") << adapter << QVector{adapter} << "usb0";
-        QTest::newRow("another adapter at its name") << adapter << QVector{other} << "";
+        const SerialAdapter adapter{"usb0", "A1", 0x0403, 0x6001}, unnumbered{"usb0", {}, 1, 2};
+        QTest::newRow("back at its name") << adapter << adapter << "usb0";
+        QTest::newRow("another adapter at its name")
+            << adapter << SerialAdapter{"usb0", "B2", 0x0403, 0x6001} << "";
         QTest::newRow("in another socket")
-            << adapter << QVector{other, at(adapter, "usb1")} << "usb1";
-        QTest::newRow("one of its make, no serial number, elsewhere")
-            << unnumbered << QVector{at(unnumbered, "usb1")} << "";
-        QTest::newRow("a port the system names nothing of")
-            << SerialAdapter{"usb0", {}, {}, {}} << QVector<SerialAdapter>{} << "usb0";
+            << adapter << SerialAdapter{"usb1", "A1", 0x0403, 0x6001} << "usb1";
+        QTest::newRow("one of its make without a serial number, elsewhere")
+            << unnumbered << SerialAdapter{"usb1", {}, 1, 2} << "";
     }
     void lostDeviceReturnsAsTheSameAdapter()
     {
         QFETCH(SerialAdapter, remembered);
-        QFETCH(QVector<SerialAdapter>, now);
+        QFETCH(SerialAdapter, now);
         QFETCH(QString, returnedAt);
         QTemporaryDir dir;
-        const auto inDir = [&dir](QVector<SerialAdapter> ports) {
-            for (SerialAdapter &port : ports) {
-                port.location = dir.filePath(port.location);
-                QFile(port.location).open(QIODevice::WriteOnly);
-            }
-            return ports;
-        };
-        QVector<SerialAdapter> listed = inDir({remembered});
+        for (SerialAdapter *port : {&remembered, &now})
+            port->location = dir.filePath(port->location);
+        QVector<SerialAdapter> listed{remembered};
         PortReturnWatcher watcher(nullptr, [&listed] { return listed; });
-        watcher.remember(dir.filePath("usb0"));
-        listed = inDir(now);
+        watcher.remember(remembered.location);
+        listed = {now};
         QSignalSpy returned(&watcher, &PortReturnWatcher::returned);
         watcher.look();
         QCOMPARE(returned.value(0).value(0).toString(),

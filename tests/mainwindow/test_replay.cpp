@@ -171,12 +171,8 @@ private slots:
         auto *slider = widget<QSlider>(window, "horizontalSliderReplay");
         slider->setValue(slider->maximum());
         QCOMPARE(replay->positionUs(), 0);
-        QTRY_VERIFY(!replay->isSeeking());
-        QCOMPARE(replay->positionUs(), replay->durationUs());
+        QTRY_COMPARE(replay->positionUs(), replay->durationUs());
         QCOMPARE(followed, offline);
-        QVERIFY(widget<QLabel>(window, "labelReplayPosition")
-                    ->text()
-                    .endsWith("（第 33 条记录处损坏）"));
     }
 };
 

