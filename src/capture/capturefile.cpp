@@ -48,6 +48,7 @@ bool CaptureWriter::open(const QString &path, QString *error)
     if (!working.open())
         return setError(
             error, QStringLiteral("Cannot create capture file: %1").arg(working.errorString()));
+    // A temporary file is its owner's alone; a capture is read with other tools, by others too.
     working.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
     m_workingPath = working.fileName();

@@ -22,6 +22,7 @@ ReplayLink::ReplayLink(QObject *parent) : DeviceLink(parent)
 bool ReplayLink::open(const QString &path, QString *error)
 {
     close();
+    m_damage.reset();
     CaptureReader reader;
     if (!reader.open(path, error))
         return false;
