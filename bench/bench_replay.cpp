@@ -93,7 +93,7 @@ bool writeCapture(const QString &path, const QVector<CaptureRecord> &records)
         if (!writer.write(record.direction, record.bytes, record.timeUs))
             return false;
     }
-    return true;
+    return writer.close();
 }
 
 // Plays the capture at the paced speed through a replay link into a session, as the window does.

@@ -1,6 +1,7 @@
 // Writes the seed corpus of every fuzz target: well-formed inputs built with the program's
 // own encoders, so the fuzzers start from frames and files the device and the program make.
 // Usage: fuzz_seeds <directory>; each target's seeds go to <directory>/<target>/.
+#include "capture/capturefile.h"
 #include "controlbytes.h"
 #include "protocol/commands.h"
 #include "protocol/hextext.h"
@@ -284,6 +285,47 @@ void writeDxfSeeds(SeedWriter &seeds)
                                        "0 LINE 8 B 10 -1000 20 0 11 1000 21 0")));
 }
 
+// A pcap file as a machine of either byte order writes it, in micro- or nanoseconds, of link
+// type USER0; each record a direction byte and `payload`'s bytes, `count` records of growing
+// length.
+QByteArray pcapFile(bool bigEndian, bool nanoseconds, const QByteArray &payload, int count)
+{
+    const auto word = [bigEndian](quint32 value) {
+        QByteArray bytes(4, '\0');
+        bigEndian ? qToBigEndian(value, bytes.data()) : qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    const auto half = [bigEndian](quint16 value) {
+        QByteArray bytes(2, '\0');
+        bigEndian ? qToBigEndian(value, bytes.data()) : qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    QByteArray file = word(nanoseconds ? 0xa1b23c4d : 0xa1b2c3d4) + half(2) + half(4) + word(0) +
+                      word(0) + word(CaptureFormat::snapLength) +
+                      word(CaptureFormat::linkTypeUser0);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray data = char(i % 3) + payload.left(i * payload.size() / count);
+        file += word(1700000000 + i) + word(i * 250000) + word(quint32(data.size())) +
+                word(quint32(data.size())) + data;
+    }
+    return file;
+}
+
+void writeCaptureSeeds(SeedWriter &seeds)
+{
+    const QString target = QStringLiteral("fuzz_capturefile");
+    const QByteArray scan = revolutions(ScanGeometry::coarse(), 1).left(3000);
+    const QByteArray written = pcapFile(false, false, scan, 12);
+    seeds.write(target, QStringLiteral("microseconds"), written);
+    seeds.write(target, QStringLiteral("nanoseconds"), pcapFile(false, true, scan, 12));
+    seeds.write(target, QStringLiteral("big_endian"), pcapFile(true, false, scan, 12));
+    seeds.write(target, QStringLiteral("truncated"), written.chopped(7));
+    seeds.write(target, QStringLiteral("huge_record"),
+                pcapFile(false, false, scan, 2) + QByteArray::fromHex("00000000 00000000") +
+                    QByteArray::fromHex("f0ffffff f0ffffff") + QByteArray(40, '\x01'));
+    seeds.write(target, QStringLiteral("wrong_magic"), QByteArray(written).replace(0, 4, "PCAP"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -298,5 +340,6 @@ int main(int argc, char *argv[])
     writeReceiveSeeds(seeds);
     writeRegionFileSeeds(seeds);
     writeDxfSeeds(seeds);
+    writeCaptureSeeds(seeds);
     return seeds.failed() ? 1 : 0;
 }

@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds=${1:-60}
-targets=(fuzz_pointcloud fuzz_regionframes fuzz_regionfile fuzz_receive fuzz_dxfimport)
+targets=(fuzz_pointcloud fuzz_regionframes fuzz_regionfile fuzz_receive fuzz_dxfimport
+  fuzz_capturefile)
 # The session's trace lines grow with the square of a chunk's size; 4 KB of chunks reach every
 # state and keep fuzz_receive above a thousand inputs a second.
 declare -A target_options=([fuzz_receive]="-max_len=4096" [fuzz_dxfimport]="-dict=fuzz/dxf.dict")

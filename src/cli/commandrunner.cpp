@@ -309,7 +309,8 @@ void CommandRunner::afterScan()
 bool CommandRunner::startRecording(DeviceLink &link)
 {
     QString error;
-    if (!m_recorder.start(&link, m_options.captureFile, &error)) {
+    if (!m_recorder.start(&link, m_options.captureFile, &error,
+                          LinkRecorder::WhenLinkCloses::Discard)) {
         fail(UsageOrFileError, error);
         return false;
     }
@@ -331,7 +332,11 @@ void CommandRunner::startScanForCapture()
 void CommandRunner::endCapture()
 {
     const qint64 bytes = m_recorder.bytesRecorded();
-    m_recorder.stop();
+    QString error;
+    if (!m_recorder.stop(&error)) {
+        fail(UsageOrFileError, error);
+        return;
+    }
     succeed(QStringLiteral("%1 bytes captured into %2").arg(bytes).arg(m_options.captureFile));
 }
 
@@ -349,6 +354,8 @@ void CommandRunner::fail(ExitStatus status, const QString &line)
     if (m_finished)
         return;
     m_finished = true;
+    // A capture cut short leaves an earlier file in its place.
+    m_recorder.discard();
     m_console.failure(line);
     emit finished(status);
 }

@@ -25,7 +25,8 @@ void ScanRecording::add(const ScanFrames &revolution)
 
 bool ScanRecording::commit(QString *error)
 {
-    if (!m_file.isOpen() || m_file.commit())
+    // commit() replaces the file even when its own flush fails.
+    if (!m_file.isOpen() || (m_file.flush() && m_file.commit()))
         return true;
     *error = fileError();
     return false;

@@ -24,7 +24,8 @@ LinkRecorder::~LinkRecorder()
     stop();
 }
 
-bool LinkRecorder::start(DeviceLink *link, const QString &path, QString *error)
+bool LinkRecorder::start(DeviceLink *link, const QString &path, QString *error,
+                         WhenLinkCloses whenLinkCloses)
 {
     stop();
     if (!m_writer.open(path, error))
@@ -34,25 +35,46 @@ bool LinkRecorder::start(DeviceLink *link, const QString &path, QString *error)
             [this](const QByteArray &chunk) { record(CaptureDirection::FromDevice, chunk); });
     connect(link, &DeviceLink::sent, this,
             [this](const QByteArray &bytes) { record(CaptureDirection::ToDevice, bytes); });
-    connect(link, &DeviceLink::closed, this, &LinkRecorder::stop);
+    connect(link, &DeviceLink::closed, this, [this, whenLinkCloses] {
+        if (whenLinkCloses == WhenLinkCloses::Keep)
+            stop();
+        else
+            discard();
+    });
     return true;
 }
 
-void LinkRecorder::stop()
+bool LinkRecorder::stop(QString *error)
+{
+    if (!isRecording())
+        return true;
+    release();
+    const bool kept = m_writer.close(error);
+    emit stopped();
+    return kept;
+}
+
+void LinkRecorder::discard()
 {
     if (!isRecording())
         return;
+    release();
+    m_writer.discard();
+    emit stopped();
+}
+
+void LinkRecorder::release()
+{
     if (m_link)
         disconnect(m_link, nullptr, this, nullptr);
     m_link.clear();
-    m_writer.close();
-    emit stopped();
 }
 
 void LinkRecorder::record(CaptureDirection direction, const QByteArray &bytes)
 {
+    // A capture not written whole is no record of the session: an earlier file is worth more.
     if (!m_writer.write(direction, bytes, m_clock())) {
-        stop();
+        discard();
         return;
     }
     emit bytesRecordedChanged(m_writer.bytesWritten());

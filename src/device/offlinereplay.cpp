@@ -8,7 +8,8 @@
 
 namespace OfflineReplay {
 
-bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error)
+bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error,
+            std::optional<CaptureDamage> *damage)
 {
     ReplayLink replay;
     if (!replay.open(capturePath, error))
@@ -21,11 +22,13 @@ bool decode(const QString &capturePath, const RevolutionHandler &take, QString *
                          if (complete)
                              take(++number, frames);
                      });
-    replay.seek(replay.durationUs());
-    if (replay.damageText().isEmpty())
+    replay.handOnRest();
+    if (damage)
+        *damage = replay.damage();
+    if (!replay.damage())
         return true;
     if (error)
-        *error = replay.damageText();
+        *error = replay.damage()->text();
     return false;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "capture/capturefile.h"
 #include "protocol/linktypes.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -16,8 +18,9 @@ namespace OfflineReplay {
 using RevolutionHandler = std::function<void(int number, const ScanFrames &frames)>;
 
 // False, with `error` set, when the file is no capture, or when a damaged record cut it short
-// (the revolutions before the damage have been handed on by then).
-bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error = nullptr);
+// (the revolutions before the damage have been handed on by then, and `damage` says where).
+bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error = nullptr,
+            std::optional<CaptureDamage> *damage = nullptr);
 // The revolutions of decode() as ScanCsv: the header, then the rows of each.
 bool writeCsv(const QString &capturePath, QIODevice *out, QString *error = nullptr);
 

@@ -17,9 +17,32 @@ bool canComeBack(const QString &location)
     return file.isSymLink() || !file.absoluteFilePath().startsWith(QLatin1String("/dev/pts/"));
 }
 
+QVector<SerialAdapter> systemPorts()
+{
+    QVector<SerialAdapter> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        SerialAdapter port{info.systemLocation(), info.serialNumber(), {}, {}};
+        if (info.hasVendorIdentifier())
+            port.vendor = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            port.product = info.productIdentifier();
+        ports.append(port);
+    }
+    return ports;
+}
+
+// The node a path leads to, through any link (/dev/serial/by-id/...); the path itself while
+// nothing is there.
+QString nodeOf(const QString &path)
+{
+    const QFileInfo file(serialPortLocation(path));
+    return file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+}
+
 } // namespace
 
-PortReturnWatcher::PortReturnWatcher(QObject *parent) : QObject(parent)
+PortReturnWatcher::PortReturnWatcher(QObject *parent, PortLister listPorts)
+    : QObject(parent), m_listPorts(listPorts ? std::move(listPorts) : systemPorts)
 {
     m_poll.setInterval(lookIntervalMs);
     connect(&m_poll, &QTimer::timeout, this, &PortReturnWatcher::look);
@@ -28,11 +51,11 @@ PortReturnWatcher::PortReturnWatcher(QObject *parent) : QObject(parent)
 void PortReturnWatcher::remember(const QString &path)
 {
     m_path = path;
-    m_serialNumber.clear();
-    const QString location = serialPortLocation(path);
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        if (info.systemLocation() == location)
-            m_serialNumber = info.serialNumber();
+    m_adapter = {};
+    const QString node = nodeOf(path);
+    for (const SerialAdapter &port : m_listPorts()) {
+        if (nodeOf(port.location) == node)
+            m_adapter = port;
     }
 }
 
@@ -48,17 +71,28 @@ void PortReturnWatcher::stop()
 
 void PortReturnWatcher::look()
 {
+    if (const std::optional<QString> path = returnedPath())
+        emit returned(*path);
+}
+
+std::optional<QString> PortReturnWatcher::returnedPath() const
+{
     const QString location = serialPortLocation(m_path);
-    if (canComeBack(location) && QFileInfo::exists(location)) {
-        emit returned(m_path);
-        return;
+    if (!m_adapter.isIdentified()) {
+        if (canComeBack(location) && QFileInfo::exists(location))
+            return m_path;
+        return std::nullopt;
     }
-    if (m_serialNumber.isEmpty())
-        return;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        if (info.serialNumber() == m_serialNumber) {
-            emit returned(info.systemLocation());
-            return;
-        }
+    const QString node = nodeOf(m_path);
+    std::optional<QString> elsewhere;
+    for (const SerialAdapter &port : m_listPorts()) {
+        if (!port.isSameAdapter(m_adapter))
+            continue;
+        if (nodeOf(port.location) == node)
+            return m_path;
+        // Without a serial number one adapter of a make is any other of it.
+        if (!m_adapter.serialNumber.isEmpty())
+            elsewhere = port.location;
     }
+    return elsewhere;
 }

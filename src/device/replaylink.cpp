@@ -6,6 +6,8 @@ namespace {
 
 constexpr double nsPerMs = 1e6;
 constexpr double usPerMs = 1e3;
+// A seek's step ends after this long, so that the window answers between steps.
+constexpr qint64 seekStepNs = 15 * 1000 * 1000;
 
 } // namespace
 
@@ -14,18 +16,20 @@ ReplayLink::ReplayLink(QObject *parent) : DeviceLink(parent)
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ReplayLink::playNext);
+    connect(&m_seekStep, &QTimer::timeout, this, &ReplayLink::seekStep);
 }
 
 bool ReplayLink::open(const QString &path, QString *error)
 {
     close();
+    m_damage.reset();
     CaptureReader reader;
     if (!reader.open(path, error))
         return false;
     CaptureRecord record;
     while (reader.next(&record))
         m_records.append(record);
-    m_damageText = reader.errorText();
+    m_damage = reader.damage();
     m_open = true;
     return true;
 }
@@ -40,6 +44,7 @@ void ReplayLink::close()
     if (!m_open)
         return;
     pause();
+    m_seekStep.stop();
     m_records.clear();
     m_next = 0;
     m_open = false;
@@ -51,6 +56,8 @@ void ReplayLink::play()
     if (!m_open || m_playing || atEnd())
         return;
     m_playing = true;
+    if (isSeeking())
+        return;
     anchorPace();
     scheduleNext();
 }
@@ -64,7 +71,7 @@ void ReplayLink::pause()
 void ReplayLink::setSpeed(double factor)
 {
     m_speed = factor;
-    if (m_playing) {
+    if (m_playing && !isSeeking()) {
         anchorPace();
         scheduleNext();
     }
@@ -84,18 +91,39 @@ void ReplayLink::seek(qint64 positionUs)
 {
     if (m_records.isEmpty())
         return;
-    const qint64 targetUs = m_records.first().timeUs + positionUs;
-    if (m_next > 0 && m_records.at(m_next - 1).timeUs > targetUs) {
+    m_timer.stop();
+    m_seekTargetUs = m_records.first().timeUs + positionUs;
+    if (m_next > 0 && m_records.at(m_next - 1).timeUs > m_seekTargetUs) {
         m_next = 0;
         emit rewound();
     }
-    while (!atEnd() && m_records.at(m_next).timeUs <= targetUs)
+    m_seekStep.start(0);
+}
+
+void ReplayLink::seekStep()
+{
+    QElapsedTimer step;
+    step.start();
+    while (m_open && !atEnd() && m_records.at(m_next).timeUs <= m_seekTargetUs &&
+           step.nsecsElapsed() < seekStepNs)
         handOnNext();
-    emit positionChanged(this->positionUs());
+    if (!m_open)
+        return;
+    emit positionChanged(positionUs());
+    if (!atEnd() && m_records.at(m_next).timeUs <= m_seekTargetUs)
+        return; // the next step goes on
+    m_seekStep.stop();
     if (m_playing) {
         anchorPace();
         scheduleNext();
     }
+}
+
+void ReplayLink::handOnRest()
+{
+    m_seekStep.stop();
+    while (m_open && !atEnd())
+        handOnNext();
 }
 
 // A copy: whoever takes the record may close the link, which drops the records.

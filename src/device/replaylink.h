@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <limits>
+#include <optional>
 
 // A recorded conversation played back in place of the device. The device's chunks come out
 // through `received` at their recorded pace times the speed, each announced with its recorded
@@ -22,10 +23,10 @@ public:
     explicit ReplayLink(QObject *parent = nullptr);
 
     // Loads the whole capture and stands, paused, at its start. A damaged record ends the
-    // capture there (damageText() says why); false, with `error` set, when the file cannot be
+    // capture there (damage() says where); false, with `error` set, when the file cannot be
     // read as a capture at all.
     bool open(const QString &path, QString *error = nullptr);
-    QString damageText() const { return m_damageText; }
+    const std::optional<CaptureDamage> &damage() const { return m_damage; }
 
     bool isOpen() const override { return m_open; }
     void write(const QByteArray &bytes) override;
@@ -42,11 +43,15 @@ public:
     // Recorded time since the first record.
     qint64 durationUs() const;
     qint64 positionUs() const;
-    // Brings the replay to `positionUs`: the records up to it are handed on at once, without
-    // the event loop (from the start again, after `rewound`, when going back), so whoever
-    // follows them stands where the live run stood then. Seeking to the duration decodes a
-    // capture offline.
+    // Brings the replay to `positionUs`: every record up to it is handed on (from the start
+    // again, after `rewound`, when going back), so whoever follows them stands where the live
+    // run stood then. The records go in steps from the event loop, never from within seek(),
+    // so that a long way ahead does not hold up the program; `positionChanged` follows each
+    // step, and playing resumes once the position is reached.
     void seek(qint64 positionUs);
+    bool isSeeking() const { return m_seekStep.isActive(); }
+    // Hands on every record left at once, without the event loop: a capture decoded offline.
+    void handOnRest();
 
 signals:
     void recordedCommand(const QByteArray &bytes, qint64 timeUs);
@@ -59,18 +64,21 @@ signals:
 
 private:
     void handOnNext();
+    void seekStep();
     void playNext();
     void scheduleNext();
     void anchorPace();
 
     QVector<CaptureRecord> m_records;
-    QString m_damageText;
+    std::optional<CaptureDamage> m_damage;
     bool m_open = false;
     qint64 m_bytesDiscarded = 0;
     int m_next = 0; // the record handed on next
     bool m_playing = false;
     double m_speed = 1.0;
     QTimer m_timer;
+    QTimer m_seekStep;
+    qint64 m_seekTargetUs = 0; // recorded time
     // The pace: record time m_anchorUs was handed on when m_sinceAnchor started.
     qint64 m_anchorUs = 0;
     QElapsedTimer m_sinceAnchor;

@@ -202,6 +202,7 @@ private:
     void showReplayPaused();
     void showReplayPosition(qint64 positionUs);
     void endReplay();
+    void showCaptureDamage();
     void exportThroughDialog(const QString &title, const QString &fileName, const QString &filter,
                              bool (MainWindow::*exportTo)(const QString &) const);
 

@@ -26,7 +26,9 @@ constexpr int exportedRevolution = 1;
 void MainWindow::on_pushButtonRecord_clicked(bool checked)
 {
     if (!checked) {
-        linkRecorder->stop();
+        QString error;
+        if (!linkRecorder->stop(&error))
+            showMessage(tr("无法录制：%1").arg(error));
         return;
     }
     const QString path = QFileDialog::getSaveFileName(
@@ -87,8 +89,10 @@ bool MainWindow::replayCapture(const QString &path)
         closeSerialLink();
     if (!udpClosed)
         closeUdpLink();
-    // The replay's commands are the recorded ones: the operator's would disturb them.
+    // The replay's commands are the recorded ones: the operator's would disturb them, and
+    // another mode would read them otherwise.
     setDeviceControlsEnabled(false);
+    ui->comboBoxConnMode->setEnabled(false);
     session->setLink(replayLink);
     connect(replayLink, &ReplayLink::positionChanged, this, &MainWindow::showReplayPosition,
             Qt::UniqueConnection);
@@ -100,8 +104,21 @@ bool MainWindow::replayCapture(const QString &path)
     ui->listWidgetMenu->setCurrentRow(ui->stackedWidget->indexOf(ui->pageScanImage));
     replayLink->setSpeed(replaySpeeds[ui->comboBoxReplaySpeed->currentIndex()]);
     showReplayPosition(0);
+    showCaptureDamage();
     playReplay();
     return true;
+}
+
+void MainWindow::showCaptureDamage()
+{
+    const std::optional<CaptureDamage> &damage = replayLink->damage();
+    if (!damage)
+        return;
+    const double seconds = damage->sinceStartUs / usPerSecond;
+    showLinkStatus(tr("捕获文件在第 %1 条记录（第 %2 秒）处损坏，只能回放到此处")
+                       .arg(damage->record)
+                       .arg(seconds, 0, 'f', 1),
+                   QStringLiteral("the capture is ") + damage->text());
 }
 
 void MainWindow::on_pushButtonReplayPlay_clicked()
@@ -148,15 +165,21 @@ void MainWindow::showReplayPosition(qint64 positionUs)
         const QSignalBlocker blocker(slider);
         slider->setValue(int(positionUs * slider->maximum() / durationUs));
     }
-    ui->labelReplayPosition->setText(tr("%1 / %2 秒")
-                                         .arg(positionUs / usPerSecond, 0, 'f', 1)
-                                         .arg(durationUs / usPerSecond, 0, 'f', 1));
+    QString position = tr("%1 / %2 秒")
+                           .arg(positionUs / usPerSecond, 0, 'f', 1)
+                           .arg(durationUs / usPerSecond, 0, 'f', 1);
+    if (replayLink->damage())
+        position +=
+            QLatin1Char(' ') + tr("（第 %1 条记录处损坏）").arg(replayLink->damage()->record);
+    ui->labelReplayPosition->setText(position);
 }
 
 void MainWindow::endReplay()
 {
     replayLink->close();
     ui->frameReplay->hide();
+    if (serialClosed && udpClosed)
+        ui->comboBoxConnMode->setEnabled(true);
     // The recorded commands gave the session their own mode.
     session->setMode(ConnMode(connMode));
 }
@@ -196,7 +219,8 @@ bool MainWindow::exportScanCsv(const QString &path) const
         return false;
     file.write(
         (ScanCsv::header() + ScanCsv::rows(exportedRevolution, displayedRevolution)).toUtf8());
-    return file.commit();
+    // commit() replaces the file even when its own flush fails.
+    return file.flush() && file.commit();
 }
 
 bool MainWindow::exportScanPng(const QString &path) const

@@ -14,11 +14,13 @@
 
 namespace {
 
-// All or nothing: a failed export leaves an existing file as it was.
+// All or nothing: a failed export leaves an existing file as it was. commit() replaces the file
+// even when its own flush fails, hence the flush first.
 bool writeWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+           file.commit();
 }
 
 } // namespace

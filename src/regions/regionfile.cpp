@@ -103,7 +103,9 @@ bool save(const RegionStore &store, const QString &path)
         for (const Region &region : group.value())
             stream << region.color << region.polygon << qint32(region.alarmPointNum);
     }
-    return stream.status() == QDataStream::Ok && file.commit();
+    // commit() does not look at the flush it makes: a write that fails there (a full disk)
+    // would still replace the old file with a cut one.
+    return stream.status() == QDataStream::Ok && file.flush() && file.commit();
 }
 
 bool load(const QString &path, RegionStore &store)

@@ -112,6 +112,28 @@ class CliTest : public QObject
         return RegionFile::save(store, path) ? path : QString();
     }
 
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // A capture that fails (no device answers) leaves the earlier capture; a damaged capture
+    // replays what it can, says where it is damaged, and leaves the earlier CSV.
+    void checkFilesKeptThroughFailures(const QString &capture, const QString &csv)
+    {
+        const QByteArray captured = contents(capture), table = contents(csv);
+        QCOMPARE(cli({"--udp", "127.0.0.1:9", "capture", capture, "--scan"}).status, 1);
+        QCOMPARE(contents(capture), captured);
+        const QString damaged = dir.filePath(QStringLiteral("damaged.pcap"));
+        QVERIFY(QFile::copy(capture, damaged) && QFile::resize(damaged, captured.size() - 1));
+        const Run replayed = cli({"replay", damaged, "--csv", csv});
+        QCOMPARE(replayed.status, 1);
+        QVERIFY(replayed.out.endsWith(" points\n"));
+        QVERIFY(replayed.err.startsWith(damaged + " is damaged at record "));
+        QCOMPARE(contents(csv), table);
+        QCOMPARE(QDir(dir.path()).entryList({"scan.*"}), (QStringList{"scan.csv", "scan.pcap"}));
+    }
+
 private slots:
     void regionsGoThroughDeviceAndBack_data() { connectionModes(); }
     void regionsGoThroughDeviceAndBack()
@@ -258,6 +280,7 @@ private slots:
         if (captured) {
             QCOMPARE(cli({"capture", capture, "--seconds", "1", "--scan"}, &device).status, 0);
             QCOMPARE(cli({"replay", capture, "--csv", csv}).status, 0);
+            checkFilesKeptThroughFailures(capture, csv);
         } else {
             QCOMPARE(cli({"scan", "--revolutions", "3", "--csv", csv}, &device).status, 0);
         }

@@ -3,14 +3,18 @@
 // operation at a time.
 #include "sessiontestsupport.h"
 
+#include "device/portreturnwatcher.h"
 #include "device/udplink.h"
 #include "protocol/commands.h"
 #include "protocol/modbus.h"
 #include "protocol/regionframe.h"
 
 #include <QNetworkDatagram>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(SerialAdapter)
 
 namespace {
 
@@ -393,6 +397,40 @@ private slots:
             all += chunk.value(0).toByteArray();
         QCOMPARE(all, fine);
         QCOMPARE(log.filter(QStringLiteral("127.0.0.2")).size(), 1);
+    }
+
+    // A device lost from "usb0" comes back only as the adapter it was, where the system names
+    // one: the same serial number, vendor and product.
+    void lostDeviceReturnsAsTheSameAdapter_data()
+    {
+        QTest::addColumn<SerialAdapter>("remembered");
+        QTest::addColumn<SerialAdapter>("now");
+        QTest::addColumn<QString>("returnedAt"); // empty: not returned
+        const SerialAdapter adapter{"usb0", "A1", 0x0403, 0x6001}, unnumbered{"usb0", {}, 1, 2};
+        QTest::newRow("back at its name") << adapter << adapter << "usb0";
+        QTest::newRow("another adapter at its name")
+            << adapter << SerialAdapter{"usb0", "B2", 0x0403, 0x6001} << "";
+        QTest::newRow("in another socket")
+            << adapter << SerialAdapter{"usb1", "A1", 0x0403, 0x6001} << "usb1";
+        QTest::newRow("one of its make without a serial number, elsewhere")
+            << unnumbered << SerialAdapter{"usb1", {}, 1, 2} << "";
+    }
+    void lostDeviceReturnsAsTheSameAdapter()
+    {
+        QFETCH(SerialAdapter, remembered);
+        QFETCH(SerialAdapter, now);
+        QFETCH(QString, returnedAt);
+        QTemporaryDir dir;
+        for (SerialAdapter *port : {&remembered, &now})
+            port->location = dir.filePath(port->location);
+        QVector<SerialAdapter> listed{remembered};
+        PortReturnWatcher watcher(nullptr, [&listed] { return listed; });
+        watcher.remember(remembered.location);
+        listed = {now};
+        QSignalSpy returned(&watcher, &PortReturnWatcher::returned);
+        watcher.look();
+        QCOMPARE(returned.value(0).value(0).toString(),
+                 returnedAt.isEmpty() ? QString() : dir.filePath(returnedAt));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "mainwindowsupport.h"
 
 #include "capture/capturefile.h"
+#include "device/offlinereplay.h"
 #include "device/replaylink.h"
 #include "device/scancsv.h"
 #include "display/radarindicatorwidget.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -45,6 +47,7 @@ QStringList writeCapture(const QString &path)
         writer.write(CaptureDirection::FromDevice, chunk,
                      2 * replyDelayUs + revolution * revolutionUs);
     }
+    writer.close();
     return commands;
 }
 
@@ -144,6 +147,32 @@ private slots:
         clickPlay();
         QVERIFY(finished.wait(10000));
         QVERIFY(display() != paused);
+    }
+
+    // A seek hands the records on from the event loop, and the session follows them as the
+    // offline decoding does; a damaged capture says where, and the mode stays the recording's.
+    void seekAheadRunsFromTheEventLoop()
+    {
+        const QString damaged = path("damaged.pcap");
+        writeCapture(damaged);
+        QVERIFY(QFile::resize(damaged, QFileInfo(damaged).size() - 1));
+        int offline = 0;
+        OfflineReplay::decode(damaged, [&offline](int, const ScanFrames &) { ++offline; });
+        QObject listening;
+        int followed = 0;
+        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+                [&followed](const ScanFrames &, bool complete) { followed += complete; });
+        QVERIFY(window->replayCapture(damaged));
+        clickPlay();
+        QVERIFY(!widget<QComboBox>(window, "comboBoxConnMode")->isEnabled());
+        QCOMPARE(widget<QLabel>(window, "labelLinkStatus")->text(),
+                 QStringLiteral("捕获文件在第 33 条记录（第 1.4 秒）处损坏，只能回放到此处"));
+
+        auto *slider = widget<QSlider>(window, "horizontalSliderReplay");
+        slider->setValue(slider->maximum());
+        QCOMPARE(replay->positionUs(), 0);
+        QTRY_COMPARE(replay->positionUs(), replay->durationUs());
+        QCOMPARE(followed, offline);
     }
 };
 

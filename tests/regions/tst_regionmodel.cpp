@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // A group of empty regions takes 4 + 3 * 19 bytes in the file.
@@ -51,6 +54,23 @@ private slots:
         QCOMPARE(image.mid(14 * emptyGroupBytes, 4).toHex(), QByteArray("0000000f"));
         QVERIFY(!RegionFile::save(Regions::initialStore(), dir.filePath("absent/regions.dat")));
         QVERIFY(!RegionFile::save(Regions::initialStore(), dir.path())); // a directory
+    }
+
+    // A commit that cannot write leaves the old file whole. A file size limit stands in for a
+    // full disk: the tests run as root, whom no permission keeps from writing.
+    void failedCommitKeepsTheOldFile()
+    {
+        const QByteArray old = imageOf(Regions::initialStore());
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit tight{64, limit.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        const bool saved = RegionFile::save(variedStore(), dir.filePath("image.dat"));
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QVERIFY(!saved);
+        QFile kept(dir.filePath("image.dat"));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == old);
     }
 
     // A file replaces every group it names, a later record of a group an earlier one; a group

@@ -645,6 +645,14 @@
         <translation>%1 / %2 s</translation>
     </message>
     <message>
+        <source>（第 %1 条记录处损坏）</source>
+        <translation>(damaged at record %1)</translation>
+    </message>
+    <message>
+        <source>捕获文件在第 %1 条记录（第 %2 秒）处损坏，只能回放到此处</source>
+        <translation>The capture is damaged at record %1 (%2 s): it replays only up to there</translation>
+    </message>
+    <message>
         <source>导出点云 CSV…</source>
         <translation>Export point cloud as CSV…</translation>
     </message>
