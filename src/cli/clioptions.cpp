@@ -1,5 +1,7 @@
 #include "clioptions.h"
 
+#include "regions/region.h"
+
 #include <QMap>
 
 namespace {
@@ -22,14 +24,32 @@ const char *const description =
     "  capture FILE [--seconds S] [--scan]  record what crosses the link for S seconds\n"
     "                                       (default 10) into a pcap file; with --scan start\n"
     "                                       acquisition first and stop it at the end\n"
+    "  monitor --group N --regions FILE [--seconds S] [--csv OUT] [--until-alarm R]\n"
+    "                                       start, evaluate every complete revolution against\n"
+    "                                       group N of FILE for S seconds (default 10), print\n"
+    "                                       each change of a region's state, stop; with\n"
+    "                                       --until-alarm end as soon as region R alarms\n"
     "vks20-cli replay FILE [--csv OUT]      decode a capture as fast as it reads (no LINK)\n"
+    "vks20-cli evaluate CAPTURE --regions FILE --group N [--csv OUT]\n"
+    "                                       the monitor's evaluation over a capture, as fast as\n"
+    "                                       it reads (no LINK); a summary per region\n"
+    "The alarm CSV: revolution,time_s,region,points_inside,alarm_points,alarm. The tool's\n"
+    "evaluation is a preview, not the device's safety function (see README).\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
-    "an incomplete reading, a mismatch); 2 usage, file or link-open error.";
+    "an incomplete reading, a mismatch, no alarm within --until-alarm's S seconds); 2 usage,\n"
+    "file or link-open error.";
+
+const QMap<QString, CliCommand> plainCommands = {
+    {QStringLiteral("info"), CliCommand::Info},
+    {QStringLiteral("scan"), CliCommand::Scan},
+    {QStringLiteral("monitor"), CliCommand::Monitor},
+};
 
 const QMap<QString, CliCommand> captureCommands = {
     {QStringLiteral("capture"), CliCommand::Capture},
     {QStringLiteral("replay"), CliCommand::Replay},
+    {QStringLiteral("evaluate"), CliCommand::Evaluate},
 };
 
 const QMap<QString, CliCommand> regionCommands = {
@@ -45,7 +65,8 @@ CliCommandLine::CliCommandLine()
     m_parser.setApplicationDescription(QString::fromLatin1(description));
     m_parser.addPositionalArgument(QStringLiteral("command"),
                                    QStringLiteral("info, regions read|write|verify FILE, scan, "
-                                                  "capture FILE, replay FILE."),
+                                                  "capture FILE, monitor, replay FILE, "
+                                                  "evaluate CAPTURE."),
                                    QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
@@ -58,8 +79,14 @@ CliCommandLine::CliCommandLine()
          "0.0.0.0:0"},
         {"verify", "With regions write: read the regions back and compare."},
         {"revolutions", "With scan: complete revolutions to collect. Default: 1.", "n", "1"},
-        {"csv", "With scan or replay: write every point to this CSV file.", "file"},
-        {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
+        {"csv",
+         "With scan or replay: write every point to this CSV file; with monitor or evaluate: "
+         "every revolution's alarm states.",
+         "file"},
+        {"seconds", "With capture or monitor: how long to run. Default: 10.", "s", "10"},
+        {"group", "With monitor or evaluate: the region group, 1 to 15.", "n"},
+        {"regions", "With monitor or evaluate: the region settings file.", "file"},
+        {"until-alarm", "With monitor: end as soon as this region (1 to 3) alarms.", "r"},
         {"scan", "With capture: start acquisition first and stop it at the end."},
         {"quiet", "No progress on stderr."},
     });
@@ -76,26 +103,57 @@ bool CliCommandLine::parse(const QStringList &arguments)
     if (!readCommand(m_parser.positionalArguments()))
         return false;
     const CliCommand command = m_options.command;
-    // A capture is decoded from its file: replay talks to no device.
-    if (command == CliCommand::Replay ? !noLink() : !readLink())
+    // A capture is decoded from its file: replay and evaluate talk to no device.
+    const bool offline = command == CliCommand::Replay || command == CliCommand::Evaluate;
+    if (offline ? !noLink() : !readLink())
         return false;
     m_options.verify = m_parser.isSet(QStringLiteral("verify"));
     m_options.csvFile = m_parser.value(QStringLiteral("csv"));
     m_options.scan = m_parser.isSet(QStringLiteral("scan"));
     m_options.quiet = m_parser.isSet(QStringLiteral("quiet"));
     if (!readCount(QStringLiteral("revolutions"), m_options.revolutions) ||
-        !readCount(QStringLiteral("seconds"), m_options.seconds))
+        !readCount(QStringLiteral("seconds"), m_options.seconds) || !readAlarmWatch())
         return false;
     const bool capture = command == CliCommand::Capture;
+    const bool monitor = command == CliCommand::Monitor;
+    const bool alarms = monitor || command == CliCommand::Evaluate;
     return onlyWith(QStringLiteral("verify"), command == CliCommand::RegionsWrite,
                     QStringLiteral("regions write")) &&
            onlyWith(QStringLiteral("revolutions"), command == CliCommand::Scan,
                     QStringLiteral("scan")) &&
            onlyWith(QStringLiteral("csv"),
-                    command == CliCommand::Scan || command == CliCommand::Replay,
-                    QStringLiteral("scan and replay")) &&
-           onlyWith(QStringLiteral("seconds"), capture, QStringLiteral("capture")) &&
-           onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture"));
+                    command == CliCommand::Scan || command == CliCommand::Replay || alarms,
+                    QStringLiteral("scan, replay, monitor and evaluate")) &&
+           onlyWith(QStringLiteral("seconds"), capture || monitor,
+                    QStringLiteral("capture and monitor")) &&
+           onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture")) &&
+           onlyWith(QStringLiteral("group"), alarms, QStringLiteral("monitor and evaluate")) &&
+           onlyWith(QStringLiteral("regions"), alarms, QStringLiteral("monitor and evaluate")) &&
+           onlyWith(QStringLiteral("until-alarm"), monitor, QStringLiteral("monitor"));
+}
+
+// The group and regions monitor and evaluate need, and the region monitor may wait for.
+bool CliCommandLine::readAlarmWatch()
+{
+    if (m_options.command != CliCommand::Monitor && m_options.command != CliCommand::Evaluate)
+        return true;
+    const QString regions = QStringLiteral("regions");
+    if (!m_parser.isSet(QStringLiteral("group")) || !m_parser.isSet(regions))
+        return fail(QStringLiteral("%1 needs --group N and --regions FILE")
+                        .arg(m_parser.positionalArguments().first()));
+    m_options.regionFile = m_parser.value(regions);
+    return readNumber(QStringLiteral("group"), Regions::groupCount, m_options.group) &&
+           (!m_parser.isSet(QStringLiteral("until-alarm")) ||
+            readNumber(QStringLiteral("until-alarm"), Regions::regionsPerGroup,
+                       m_options.untilAlarm));
+}
+
+bool CliCommandLine::readNumber(const QString &option, int last, int &number)
+{
+    bool read = false;
+    number = m_parser.value(option).toInt(&read);
+    return (read && number >= 1 && number <= last) ||
+           fail(QStringLiteral("--%1 takes a whole number from 1 to %2").arg(option).arg(last));
 }
 
 bool CliCommandLine::readCount(const QString &option, int &count)
@@ -109,7 +167,8 @@ bool CliCommandLine::readCount(const QString &option, int &count)
 bool CliCommandLine::noLink()
 {
     for (const char *option : {"serial", "udp", "modbus", "baud", "bind"}) {
-        if (!onlyWith(QLatin1String(option), false, QStringLiteral("a device, not replay")))
+        if (!onlyWith(QLatin1String(option), false,
+                      QStringLiteral("a device, not ") + m_parser.positionalArguments().first()))
             return false;
     }
     return true;
@@ -167,10 +226,10 @@ bool CliCommandLine::readCommand(const QStringList &words)
     if (words.isEmpty())
         return fail(QStringLiteral("no command given (see --help)"));
     const QString &verb = words.first();
-    if (verb == QLatin1String("info") || verb == QLatin1String("scan")) {
+    if (plainCommands.contains(verb)) {
         if (words.size() > 1)
             return fail(verb + QStringLiteral(" takes no arguments"));
-        m_options.command = verb == QLatin1String("info") ? CliCommand::Info : CliCommand::Scan;
+        m_options.command = plainCommands.value(verb);
         return true;
     }
     if (captureCommands.contains(verb)) {

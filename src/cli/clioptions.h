@@ -26,15 +26,17 @@ enum class CliCommand
     RegionsWrite,
     RegionsVerify,
     Scan,
-    Capture, // records what crosses the link
-    Replay,  // decodes a capture; no link
+    Capture,  // records what crosses the link
+    Replay,   // decodes a capture; no link
+    Monitor,  // evaluates a group's regions against the live scan
+    Evaluate, // evaluates a group's regions against a capture; no link
 };
 
 struct CliOptions
 {
     LinkOptions link;
     CliCommand command = CliCommand::Info;
-    QString regionFile;  // the FILE of the regions commands
+    QString regionFile;  // the FILE of the regions commands, --regions of monitor and evaluate
     QString captureFile; // the FILE of capture and replay
     bool verify = false;
     int revolutions = 1;
@@ -42,6 +44,8 @@ struct CliOptions
     int seconds = 10;
     bool scan = false; // capture: start acquisition first, stop it at the end
     bool quiet = false;
+    int group = 0;      // --group of monitor and evaluate, 1..15
+    int untilAlarm = 0; // monitor: end when this region (1..3) alarms; 0: run the seconds out
 };
 
 // The command line of vks20-cli: one link, one command and the options that go with it.
@@ -63,6 +67,8 @@ private:
     bool noLink();
     bool readCommand(const QStringList &words);
     bool readCount(const QString &option, int &count);
+    bool readAlarmWatch();
+    bool readNumber(const QString &option, int last, int &number);
     bool readEndpoint(const QString &option, QString &host, quint16 &port);
     bool onlyWith(const QString &option, bool allowed, const QString &where);
     bool fail(const QString &message);

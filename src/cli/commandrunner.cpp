@@ -1,13 +1,13 @@
 #include "commandrunner.h"
 
 #include "console.h"
+#include "regionfileinput.h"
 
 #include "device/devicelink.h"
 #include "regions/regioncomparison.h"
 #include "regions/regionfile.h"
 #include "regions/regionframes.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -56,7 +56,9 @@ bool canWrite(const QString &path, QString *error)
 CommandRunner::CommandRunner(const CliOptions &options, Console &console, QObject *parent)
     : QObject(parent), m_options(options), m_console(console),
       m_fileRegions(Regions::initialStore()), m_deviceRegions(Regions::initialStore()),
-      m_scan(options.csvFile)
+      // The monitor's CSV is its own: the scan records no points for it.
+      m_scan(options.command == CliCommand::Scan ? options.csvFile : QString()),
+      m_monitor(options, console)
 {
     m_revolutionTimeout.setSingleShot(true);
     m_revolutionTimeout.setInterval(revolutionTimeoutMs);
@@ -70,32 +72,19 @@ bool CommandRunner::prepare(QString *error)
     switch (m_options.command) {
     case CliCommand::RegionsWrite:
     case CliCommand::RegionsVerify:
-        return loadRegionFile(error);
+        return loadRegionFile(m_options.regionFile, m_fileRegions, error);
     case CliCommand::RegionsRead:
         return canWrite(m_options.regionFile, error);
     case CliCommand::Capture:
         return canWrite(m_options.captureFile, error);
     case CliCommand::Scan:
         return m_scan.open(error);
+    case CliCommand::Monitor:
+        return m_monitor.prepare(error);
     case CliCommand::Info:
     case CliCommand::Replay:
+    case CliCommand::Evaluate:
         break;
-    }
-    return true;
-}
-
-bool CommandRunner::loadRegionFile(QString *error)
-{
-    const QString &path = m_options.regionFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!RegionFile::load(path, m_fileRegions)) {
-        *error =
-            QStringLiteral("cannot read %1: not a whole, valid region settings file").arg(path);
-        return false;
     }
     return true;
 }
@@ -153,12 +142,14 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         m_session->readRegions();
         break;
     case CliCommand::Scan:
+    case CliCommand::Monitor:
         startScan();
         break;
     case CliCommand::Capture:
         startScanForCapture();
         break;
     case CliCommand::Replay:
+    case CliCommand::Evaluate:
         break;
     }
 }
@@ -236,7 +227,11 @@ void CommandRunner::startScan()
     connect(m_session, &DeviceSession::scanStarted, this, [this] {
         m_scanning = true;
         m_revolutionTimeout.start();
+        // The monitor runs for its seconds rather than a count of revolutions.
+        if (m_options.command == CliCommand::Monitor)
+            m_captureTime.start();
     });
+    connect(&m_captureTime, &QTimer::timeout, this, &CommandRunner::endScan);
     connect(m_session, &DeviceSession::revolutionDecoded, this, &CommandRunner::takeRevolution);
     connect(m_session, &DeviceSession::scanStopped, this, &CommandRunner::afterScan);
     m_session->startScan();
@@ -248,6 +243,13 @@ void CommandRunner::takeRevolution(const ScanFrames &revolution, bool complete)
     if (!m_scanning || !complete)
         return;
     m_scan.add(revolution);
+    if (m_options.command == CliCommand::Monitor) {
+        if (m_monitor.take(revolution))
+            endScan();
+        else
+            m_revolutionTimeout.start();
+        return;
+    }
     m_console.progress(
         QStringLiteral("revolutions %1/%2").arg(m_scan.revolutions()).arg(m_options.revolutions));
     if (m_scan.revolutions() == m_options.revolutions)
@@ -261,6 +263,7 @@ void CommandRunner::endScan()
 {
     m_scanning = false;
     m_revolutionTimeout.stop();
+    m_captureTime.stop();
     m_session->stopScan();
 }
 
@@ -269,6 +272,10 @@ void CommandRunner::afterScan()
     const int collected = m_scan.revolutions();
     if (collected == 0) {
         fail(DeviceFailed, QStringLiteral("no scan data"));
+        return;
+    }
+    if (m_options.command == CliCommand::Monitor) {
+        endMonitor();
         return;
     }
     if (collected < m_options.revolutions) {
@@ -287,6 +294,16 @@ void CommandRunner::afterScan()
     if (!m_options.csvFile.isEmpty())
         summary += QStringLiteral(" written to ") + m_options.csvFile;
     succeed(summary);
+}
+
+void CommandRunner::endMonitor()
+{
+    QString line;
+    const ExitStatus status = m_monitor.finish(&line);
+    if (status == Success)
+        succeed(line);
+    else
+        fail(status, line);
 }
 
 // The recording runs from the link's opening, so a capture also holds the resolution reply a

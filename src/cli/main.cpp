@@ -3,6 +3,7 @@
 #include "clioptions.h"
 #include "commandrunner.h"
 #include "console.h"
+#include "evaluatecommand.h"
 #include "linkopener.h"
 #include "replaycommand.h"
 
@@ -37,6 +38,8 @@ int main(int argc, char *argv[])
         console.silenceProgress();
     if (options.command == CliCommand::Replay)
         return replayCapture(options, console);
+    if (options.command == CliCommand::Evaluate)
+        return evaluateCapture(options, console);
 
     // Files first: a command that cannot finish its work sends nothing.
     CommandRunner runner(options, console);

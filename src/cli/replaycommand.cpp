@@ -1,9 +1,24 @@
 #include "replaycommand.h"
 
+#include "clioptions.h"
 #include "console.h"
 #include "scanrecording.h"
 
 #include "device/offlinereplay.h"
+
+bool readCaptureRevolutions(const QString &capturePath, const CaptureRevolutionHandler &take,
+                            QString *error)
+{
+    qint64 firstUs = 0;
+    return OfflineReplay::decode(
+        capturePath,
+        [&](int number, qint64 timeUs, const ScanFrames &revolution) {
+            if (number == 1)
+                firstUs = timeUs;
+            take((timeUs - firstUs) / 1e6, revolution);
+        },
+        error);
+}
 
 ExitStatus replayCapture(const CliOptions &options, Console &console)
 {
@@ -11,9 +26,9 @@ ExitStatus replayCapture(const CliOptions &options, Console &console)
     QString error;
     const bool decoded =
         recording.open(&error) &&
-        OfflineReplay::decode(
+        readCaptureRevolutions(
             options.captureFile,
-            [&recording](int, const ScanFrames &revolution) { recording.add(revolution); },
+            [&recording](double, const ScanFrames &revolution) { recording.add(revolution); },
             &error) &&
         recording.commit(&error);
     if (!decoded) {
