@@ -2,7 +2,6 @@
 
 #include "protocol/regionframe.h"
 
-
 namespace {
 
 constexpr int minimumVertices = 3;
