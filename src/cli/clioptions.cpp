@@ -143,7 +143,8 @@ bool CliCommandLine::readAlarmWatch()
                         .arg(m_parser.positionalArguments().first()));
     m_options.regionFile = m_parser.value(regions);
     return readNumber(QStringLiteral("group"), Regions::groupCount, m_options.group) &&
-           (!m_parser.isSet(QStringLiteral("until-alarm")) ||
+           (m_options.command != CliCommand::Monitor ||
+            !m_parser.isSet(QStringLiteral("until-alarm")) ||
             readNumber(QStringLiteral("until-alarm"), Regions::regionsPerGroup,
                        m_options.untilAlarm));
 }
