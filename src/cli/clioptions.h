@@ -37,7 +37,7 @@ struct CliOptions
     LinkOptions link;
     CliCommand command = CliCommand::Info;
     QString regionFile;  // the FILE of the regions commands, --regions of monitor and evaluate
-    QString captureFile; // the FILE of capture and replay
+    QString captureFile; // the FILE of capture, replay and evaluate
     bool verify = false;
     int revolutions = 1;
     QString csvFile; // empty: no CSV

@@ -4,6 +4,8 @@
 enum ExitStatus
 {
     Success = 0,
-    DeviceFailed = 1, // no reply, a region not acknowledged, an incomplete reading, a mismatch
+    // No reply, a region not acknowledged, an incomplete reading, a mismatch, no alarm of the
+    // region the monitor waits for.
+    DeviceFailed = 1,
     UsageOrFileError = 2,
 };
