@@ -145,8 +145,8 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         revolutions = 0;
         Bench::Stopwatch stopwatch;
-        decoded &=
-            OfflineReplay::decode(path, [&revolutions](int, const ScanFrames &) { ++revolutions; });
+        decoded &= OfflineReplay::decode(
+            path, [&revolutions](int, qint64, const ScanFrames &) { ++revolutions; });
         cpuSeconds.append(stopwatch.cpuSeconds());
         wallSeconds.append(stopwatch.wallSeconds());
     }

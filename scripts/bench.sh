@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
-benchmarks=(bench_receive bench_datamessage bench_regionfile bench_replay)
+benchmarks=(bench_receive bench_datamessage bench_regionfile bench_alarm bench_replay)
 scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVKS_BUILD_BENCH=ON >/dev/null
 for target in "${benchmarks[@]}" bench_display; do

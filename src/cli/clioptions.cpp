@@ -1,5 +1,7 @@
 #include "clioptions.h"
 
+#include "regions/region.h"
+
 #include <QMap>
 
 namespace {
@@ -27,6 +29,11 @@ const char *const description =
     "  capture FILE [--seconds S] [--scan]  record what crosses the link for S seconds\n"
     "                                       (default 10) into a pcap file; with --scan start\n"
     "                                       acquisition first and stop it at the end\n"
+    "  monitor --group N --regions FILE [--seconds S] [--csv OUT] [--until-alarm R]\n"
+    "                                       start, evaluate every complete revolution against\n"
+    "                                       group N of FILE for S seconds (default 10), print\n"
+    "                                       each change of a region's state, stop; with\n"
+    "                                       --until-alarm end as soon as region R alarms\n"
     "vks20-cli replay FILE [--csv OUT]      decode a capture as fast as it reads (no LINK)\n"
     "vks20-cli regions fingerprint FILE     print the fingerprint of a region file (no LINK)\n"
     "vks20-cli regions diff A B             list the regions where two files differ (no LINK)\n"
@@ -38,13 +45,26 @@ const char *const description =
     "                                       (default actions stop,slowdown,approach)\n"
     "vks20-cli regions import IN.dxf --layer NAME --group N --region R FILE\n"
     "                                       the layer's closed polygon into FILE (no LINK)\n"
+    "vks20-cli evaluate CAPTURE --regions FILE --group N [--csv OUT]\n"
+    "                                       the monitor's evaluation over a capture, as fast as\n"
+    "                                       it reads (no LINK); a summary per region\n"
+    "The alarm CSV: revolution,time_s,region,points_inside,alarm_points,alarm. The tool's\n"
+    "evaluation is a preview, not the device's safety function (see README).\n"
     "\n"
     "Exit status: 0 success; 1 the device failed (no reply, a region not acknowledged,\n"
-    "an incomplete reading, a mismatch) or regions differ; 2 usage, file or link-open error.";
+    "an incomplete reading, a mismatch, no alarm within --until-alarm's S seconds), regions\n"
+    "differ or a capture is damaged; 2 usage, file or link-open error.";
+
+const QMap<QString, CliCommand> plainCommands = {
+    {QStringLiteral("info"), CliCommand::Info},
+    {QStringLiteral("scan"), CliCommand::Scan},
+    {QStringLiteral("monitor"), CliCommand::Monitor},
+};
 
 const QMap<QString, CliCommand> captureCommands = {
     {QStringLiteral("capture"), CliCommand::Capture},
     {QStringLiteral("replay"), CliCommand::Replay},
+    {QStringLiteral("evaluate"), CliCommand::Evaluate},
 };
 
 const QMap<QString, CliCommand> regionCommands = {
@@ -85,12 +105,13 @@ Arity arityOf(CliCommand command, bool againstDevice)
 CliCommandLine::CliCommandLine()
 {
     m_parser.setApplicationDescription(QString::fromLatin1(description));
-    m_parser.addPositionalArgument(QStringLiteral("command"),
-                                   QStringLiteral("info, regions read|write|verify|export FILE, regions "
-                                                  "fingerprint|diff|backup|report, regions import "
-                                                  "IN.dxf FILE, scan, "
-                                                  "capture FILE, replay FILE."),
-                                   QStringLiteral("COMMAND [ARGS]"));
+    m_parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("info, regions read|write|verify|export FILE, regions "
+                       "fingerprint|diff|backup|report, regions import "
+                       "IN.dxf FILE, scan, capture FILE, monitor, "
+                       "replay FILE, evaluate CAPTURE."),
+        QStringLiteral("COMMAND [ARGS]"));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -104,15 +125,20 @@ CliCommandLine::CliCommandLine()
         {"device", "With regions diff: compare with the device's regions."},
         {"pdf", "With regions report: the PDF file to write.", "file"},
         {"revolutions", "With scan: complete revolutions to collect. Default: 1.", "n", "1"},
-        {"csv", "With scan or replay: write every point to this CSV file.", "file"},
-        {"seconds", "With capture: how long to record. Default: 10.", "s", "10"},
+        {"csv",
+         "With scan or replay: write every point to this CSV file; with monitor or evaluate: "
+         "every revolution's alarm states.",
+         "file"},
+        {"seconds", "With capture or monitor: how long to run. Default: 10.", "s", "10"},
+        {"group", "With monitor, evaluate, regions export or import: the group, 1 to 15.", "n"},
+        {"regions", "With monitor or evaluate: the region settings file.", "file"},
+        {"until-alarm", "With monitor: end as soon as this region (1 to 3) alarms.", "r"},
         {"scan", "With capture: start acquisition first and stop it at the end."},
         {"quiet", "No progress on stderr."},
         {"dxf", "With regions export: write this DXF drawing.", "file"},
         {"nav2", "With regions export: write these collision monitor polygons.", "file"},
         {"nav2-names", "With --nav2: the actions of regions 1, 2 and 3.", "a,b,c"},
         {"layer", "With regions import: the drawing's layer to take.", "name"},
-        {"group", "With regions export or import: the group, 1 to 15.", "n"},
         {"region", "With regions import: the region, 1 to 3.", "r"},
     });
 }
@@ -139,30 +165,73 @@ bool CliCommandLine::parse(const QStringList &arguments)
     m_options.scan = m_parser.isSet(QStringLiteral("scan"));
     m_options.quiet = m_parser.isSet(QStringLiteral("quiet"));
     if (!readCount(QStringLiteral("revolutions"), m_options.revolutions) ||
-        !readCount(QStringLiteral("seconds"), m_options.seconds))
+        !readCount(QStringLiteral("seconds"), m_options.seconds) ||
+        !readRegionIndex(QStringLiteral("group"), Regions::groupCount, m_options.group) ||
+        !readRegionIndex(QStringLiteral("region"), Regions::regionsPerGroup, m_options.region) ||
+        !readAlarmWatch())
         return false;
     const bool capture = command == CliCommand::Capture;
+    const bool monitor = command == CliCommand::Monitor;
+    const bool alarms = monitor || command == CliCommand::Evaluate;
+    const bool exporting = command == CliCommand::RegionsExport;
+    const bool importing = command == CliCommand::RegionsImport;
     return onlyWith(QStringLiteral("verify"), command == CliCommand::RegionsWrite,
                     QStringLiteral("regions write")) &&
            onlyWith(QStringLiteral("revolutions"), command == CliCommand::Scan,
                     QStringLiteral("scan")) &&
            onlyWith(QStringLiteral("csv"),
-                    command == CliCommand::Scan || command == CliCommand::Replay,
-                    QStringLiteral("scan and replay")) &&
-           onlyWith(QStringLiteral("seconds"), capture, QStringLiteral("capture")) &&
+                    command == CliCommand::Scan || command == CliCommand::Replay || alarms,
+                    QStringLiteral("scan, replay, monitor and evaluate")) &&
+           onlyWith(QStringLiteral("seconds"), capture || monitor,
+                    QStringLiteral("capture and monitor")) &&
+           onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture")) &&
            onlyWith(QStringLiteral("device"), command == CliCommand::RegionsDiff,
                     QStringLiteral("regions diff")) &&
            onlyWith(QStringLiteral("pdf"), command == CliCommand::RegionsReport,
                     QStringLiteral("regions report")) &&
            (command != CliCommand::RegionsReport || !m_options.pdfFile.isEmpty() ||
             fail(QStringLiteral("regions report takes --pdf OUT"))) &&
-           onlyWith(QStringLiteral("scan"), capture, QStringLiteral("capture"));
+           onlyWith(QStringLiteral("group"), alarms || exporting || importing,
+                    QStringLiteral("monitor, evaluate, regions export and import")) &&
+           onlyWith(QStringLiteral("regions"), alarms, QStringLiteral("monitor and evaluate")) &&
+           onlyWith(QStringLiteral("until-alarm"), monitor, QStringLiteral("monitor"));
+}
+
+// The group and regions monitor and evaluate need, and the region monitor may wait for.
+bool CliCommandLine::readAlarmWatch()
+{
+    if (m_options.command != CliCommand::Monitor && m_options.command != CliCommand::Evaluate)
+        return true;
+    const QString regions = QStringLiteral("regions");
+    if (!m_parser.isSet(QStringLiteral("group")) || !m_parser.isSet(regions))
+        return fail(QStringLiteral("%1 needs --group N and --regions FILE")
+                        .arg(m_parser.positionalArguments().first()));
+    m_options.regionFile = m_parser.value(regions);
+    return m_options.command != CliCommand::Monitor ||
+           !m_parser.isSet(QStringLiteral("until-alarm")) ||
+           readNumber(QStringLiteral("until-alarm"), Regions::regionsPerGroup,
+                      m_options.untilAlarm);
+}
+
+// An option naming a group or a region, when given.
+bool CliCommandLine::readRegionIndex(const QString &option, int last, int &index)
+{
+    return !m_parser.isSet(option) || readNumber(option, last, index);
+}
+
+bool CliCommandLine::readNumber(const QString &option, int last, int &number)
+{
+    bool read = false;
+    number = m_parser.value(option).toInt(&read);
+    return (read && number >= 1 && number <= last) ||
+           fail(QStringLiteral("--%1 takes a whole number from 1 to %2").arg(option).arg(last));
 }
 
 bool needsDevice(const CliOptions &options)
 {
     switch (options.command) {
     case CliCommand::Replay:
+    case CliCommand::Evaluate:
     case CliCommand::RegionsReport:
     case CliCommand::RegionsExport:
     case CliCommand::RegionsImport:
@@ -186,15 +255,11 @@ bool CliCommandLine::readRegionFormats()
     m_options.nav2File = m_parser.value(QStringLiteral("nav2"));
     m_options.nav2Names = m_parser.value(QStringLiteral("nav2-names"));
     m_options.layer = m_parser.value(QStringLiteral("layer"));
-    m_options.group = m_parser.value(QStringLiteral("group"));
-    m_options.region = m_parser.value(QStringLiteral("region"));
     const QString exportOnly = QStringLiteral("regions export");
     const QString importOnly = QStringLiteral("regions import");
     return onlyWith(QStringLiteral("dxf"), exporting, exportOnly) &&
            onlyWith(QStringLiteral("nav2"), exporting, exportOnly) &&
            onlyWith(QStringLiteral("nav2-names"), exporting, exportOnly) &&
-           onlyWith(QStringLiteral("group"), exporting || importing,
-                    QStringLiteral("regions export and import")) &&
            onlyWith(QStringLiteral("layer"), importing, importOnly) &&
            onlyWith(QStringLiteral("region"), importing, importOnly);
 }
@@ -268,10 +333,10 @@ bool CliCommandLine::readCommand(const QStringList &words)
     if (words.isEmpty())
         return fail(QStringLiteral("no command given (see --help)"));
     const QString &verb = words.first();
-    if (verb == QLatin1String("info") || verb == QLatin1String("scan")) {
+    if (plainCommands.contains(verb)) {
         if (words.size() > 1)
             return fail(verb + QStringLiteral(" takes no arguments"));
-        m_options.command = verb == QLatin1String("info") ? CliCommand::Info : CliCommand::Scan;
+        m_options.command = plainCommands.value(verb);
         return true;
     }
     if (captureCommands.contains(verb)) {
@@ -289,8 +354,8 @@ bool CliCommandLine::readCommand(const QStringList &words)
 bool CliCommandLine::readRegionsCommand(const QStringList &words)
 {
     if (words.size() < 2 || !regionCommands.contains(words.at(1))) {
-        return fail(QStringLiteral(
-            "regions takes read, write, verify, fingerprint, diff, backup, report, export or import"));
+        return fail(QStringLiteral("regions takes read, write, verify, fingerprint, diff, backup, "
+                                   "report, export or import"));
     }
     const CliCommand command = regionCommands.value(words.at(1));
     m_options.command = command;

@@ -34,18 +34,21 @@ enum class CliCommand
     Replay,        // decodes a capture; no link
     RegionsExport, // a region file as DXF or Nav2 polygons; no link
     RegionsImport, // a DXF layer into a region file; no link
+    Monitor,       // evaluates a group's regions against the live scan
+    Evaluate,      // evaluates a group's regions against a capture; no link
 };
 
 struct CliOptions
 {
     LinkOptions link;
     CliCommand command = CliCommand::Info;
-    QString regionFile;      // the FILE of the regions commands; A of diff
+    QString regionFile;      // the FILE of the regions commands; A of diff; --regions of monitor
+                             // and evaluate
     QString otherRegionFile; // B of diff; empty with --device
     bool againstDevice = false;
     QString backupFolder;
     QString pdfFile;
-    QString captureFile; // the FILE of capture and replay
+    QString captureFile; // the FILE of capture, replay and evaluate
     bool verify = false;
     int revolutions = 1;
     QString csvFile; // empty: no CSV
@@ -57,8 +60,9 @@ struct CliOptions
     QString nav2File;
     QString nav2Names;
     QString layer;
-    QString group;  // empty: not given
-    QString region; // empty: not given
+    int group = 0;      // --group, 1..15; 0: not given
+    int region = 0;     // --region of regions import, 1..3; 0: not given
+    int untilAlarm = 0; // monitor: end when this region (1..3) alarms; 0: run the seconds out
 };
 
 // Whether the command talks to a device through a LINK.
@@ -85,6 +89,9 @@ private:
     bool readCommand(const QStringList &words);
     bool readRegionsCommand(const QStringList &words);
     bool readCount(const QString &option, int &count);
+    bool readAlarmWatch();
+    bool readRegionIndex(const QString &option, int last, int &index);
+    bool readNumber(const QString &option, int last, int &number);
     bool readEndpoint(const QString &option, QString &host, quint16 &port);
     bool onlyWith(const QString &option, bool allowed, const QString &where);
     bool fail(const QString &message);

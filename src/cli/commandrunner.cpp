@@ -1,6 +1,7 @@
 #include "commandrunner.h"
 
 #include "console.h"
+#include "regionfileinput.h"
 #include "regionproof.h"
 
 #include "device/devicelink.h"
@@ -56,7 +57,9 @@ bool canWrite(const QString &path, QString *error)
 CommandRunner::CommandRunner(const CliOptions &options, Console &console, QObject *parent)
     : QObject(parent), m_options(options), m_console(console),
       m_fileRegions(Regions::initialStore()), m_deviceRegions(Regions::initialStore()),
-      m_scan(options.csvFile)
+      // The monitor's CSV is its own: the scan records no points for it.
+      m_scan(options.command == CliCommand::Scan ? options.csvFile : QString()),
+      m_monitor(options, console)
 {
     m_revolutionTimeout.setSingleShot(true);
     m_revolutionTimeout.setInterval(revolutionTimeoutMs);
@@ -71,7 +74,7 @@ bool CommandRunner::prepare(QString *error)
     case CliCommand::RegionsWrite:
     case CliCommand::RegionsVerify:
     case CliCommand::RegionsDiff:
-        return RegionProof::readRegionFile(m_options.regionFile, m_fileRegions, error);
+        return loadRegionFile(m_options.regionFile, m_fileRegions, error);
     case CliCommand::RegionsBackup:
         return RegionProof::canBackUpInto(m_options.backupFolder, error);
     case CliCommand::RegionsRead:
@@ -80,12 +83,15 @@ bool CommandRunner::prepare(QString *error)
         return canWrite(m_options.captureFile, error);
     case CliCommand::Scan:
         return m_scan.open(error);
+    case CliCommand::Monitor:
+        return m_monitor.prepare(error);
     case CliCommand::Info:
     case CliCommand::RegionsFingerprint:
     case CliCommand::RegionsReport:
     case CliCommand::Replay:
     case CliCommand::RegionsExport:
     case CliCommand::RegionsImport:
+    case CliCommand::Evaluate:
         break;
     }
     return true;
@@ -147,6 +153,7 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
         m_session->readRegions();
         break;
     case CliCommand::Scan:
+    case CliCommand::Monitor:
         startScan();
         break;
     case CliCommand::Capture:
@@ -156,6 +163,7 @@ void CommandRunner::runCommand(const InitialisationResult &initialisation)
     case CliCommand::Replay:
     case CliCommand::RegionsExport:
     case CliCommand::RegionsImport:
+    case CliCommand::Evaluate:
         break;
     }
 }
@@ -251,7 +259,11 @@ void CommandRunner::startScan()
     connect(m_session, &DeviceSession::scanStarted, this, [this] {
         m_scanning = true;
         m_revolutionTimeout.start();
+        // The monitor runs for its seconds rather than a count of revolutions.
+        if (m_options.command == CliCommand::Monitor)
+            m_captureTime.start();
     });
+    connect(&m_captureTime, &QTimer::timeout, this, &CommandRunner::endScan);
     connect(m_session, &DeviceSession::revolutionDecoded, this, &CommandRunner::takeRevolution);
     connect(m_session, &DeviceSession::scanStopped, this, &CommandRunner::afterScan);
     m_session->startScan();
@@ -263,6 +275,13 @@ void CommandRunner::takeRevolution(const ScanFrames &revolution, bool complete)
     if (!m_scanning || !complete)
         return;
     m_scan.add(revolution);
+    if (m_options.command == CliCommand::Monitor) {
+        if (m_monitor.take(revolution))
+            endScan();
+        else
+            m_revolutionTimeout.start();
+        return;
+    }
     m_console.progress(
         QStringLiteral("revolutions %1/%2").arg(m_scan.revolutions()).arg(m_options.revolutions));
     if (m_scan.revolutions() == m_options.revolutions)
@@ -276,6 +295,7 @@ void CommandRunner::endScan()
 {
     m_scanning = false;
     m_revolutionTimeout.stop();
+    m_captureTime.stop();
     m_session->stopScan();
 }
 
@@ -284,6 +304,10 @@ void CommandRunner::afterScan()
     const int collected = m_scan.revolutions();
     if (collected == 0) {
         fail(DeviceFailed, QStringLiteral("no scan data"));
+        return;
+    }
+    if (m_options.command == CliCommand::Monitor) {
+        endMonitor();
         return;
     }
     if (collected < m_options.revolutions) {
@@ -302,6 +326,16 @@ void CommandRunner::afterScan()
     if (!m_options.csvFile.isEmpty())
         summary += QStringLiteral(" written to ") + m_options.csvFile;
     succeed(summary);
+}
+
+void CommandRunner::endMonitor()
+{
+    QString line;
+    const ExitStatus status = m_monitor.finish(&line);
+    if (status == Success)
+        succeed(line);
+    else
+        fail(status, line);
 }
 
 // The recording runs from the link's opening, so a capture also holds the resolution reply a

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "alarmmonitor.h"
 #include "clioptions.h"
+#include "exitstatus.h"
 #include "scanrecording.h"
 
 #include "device/devicesession.h"
@@ -12,13 +14,6 @@
 
 class Console;
 class DeviceLink;
-
-enum ExitStatus
-{
-    Success = 0,
-    DeviceFailed = 1, // no reply, a region not acknowledged, an incomplete reading, a mismatch
-    UsageOrFileError = 2,
-};
 
 // Runs one command on the device session, as the window would: the connect initialisation,
 // then the command's operations, each started by the session signal that ends the one before.
@@ -50,6 +45,7 @@ private:
     void takeRevolution(const ScanFrames &revolution, bool complete);
     void endScan();
     void afterScan();
+    void endMonitor();
     // False, having said why, when the capture file cannot be written.
     bool startRecording(DeviceLink &link);
     void startScanForCapture();
@@ -63,6 +59,7 @@ private:
     RegionStore m_fileRegions;
     RegionStore m_deviceRegions;
     ScanRecording m_scan;
+    AlarmMonitor m_monitor;
     bool m_scanning = false; // complete revolutions are taken
     QTimer m_revolutionTimeout;
     LinkRecorder m_recorder;

@@ -3,9 +3,10 @@
 #include "clioptions.h"
 #include "commandrunner.h"
 #include "console.h"
+#include "evaluatecommand.h"
 #include "linkopener.h"
-#include "regionproof.h"
 #include "regionformatcommands.h"
+#include "regionproof.h"
 #include "replaycommand.h"
 
 #include "device/devicelink.h"
@@ -40,6 +41,31 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], bool 
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The commands that work on files alone, without a device.
+int runOnFiles(const CliOptions &options, Console &console)
+{
+    switch (options.command) {
+    case CliCommand::Replay:
+        return replayCapture(options, console);
+    case CliCommand::Evaluate:
+        return evaluateCapture(options, console);
+    case CliCommand::RegionsExport:
+        return exportRegions(options, console);
+    case CliCommand::RegionsImport:
+        return importRegion(options, console);
+    default:
+        break;
+    }
+    // The report speaks English, as the tool does.
+    QTranslator english;
+    if (options.command == CliCommand::RegionsReport) {
+        initVksResources();
+        english.load(QStringLiteral(":/lang/resource/Tervane_en.qm"));
+        QCoreApplication::installTranslator(&english);
+    }
+    return RegionProof::fromFiles(options, console);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -68,22 +94,8 @@ int main(int argc, char *argv[])
     }
     if (options.quiet)
         console.silenceProgress();
-    if (options.command == CliCommand::Replay)
-        return replayCapture(options, console);
-    if (options.command == CliCommand::RegionsExport)
-        return exportRegions(options, console);
-    if (options.command == CliCommand::RegionsImport)
-        return importRegion(options, console);
-    if (!needsDevice(options)) {
-        // The report speaks English, as the tool does.
-        QTranslator english;
-        if (paintsReport) {
-            initVksResources();
-            english.load(QStringLiteral(":/lang/resource/Tervane_en.qm"));
-            QCoreApplication::installTranslator(&english);
-        }
-        return RegionProof::fromFiles(options, console);
-    }
+    if (!needsDevice(options))
+        return runOnFiles(options, console);
 
     // Files first: a command that cannot finish its work sends nothing.
     CommandRunner runner(options, console);

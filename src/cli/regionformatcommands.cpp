@@ -1,6 +1,7 @@
 #include "regionformatcommands.h"
 
 #include "console.h"
+#include "regionfileinput.h"
 
 #include "regionformats/regiondxf.h"
 #include "regionformats/regionnav2.h"
@@ -45,22 +46,12 @@ RegionDxf::Import quietImport(const QString &path, const QString &layer)
     return RegionDxf::importRegion(path, layer);
 }
 
-// A number option in 1..last; 0 when it is not given.
-bool readIndex(const QString &text, const QString &option, int last, int *index, Console &console)
-{
-    bool read = text.isEmpty();
-    *index = read ? 0 : text.toInt(&read);
-    if (read && (text.isEmpty() || (*index >= 1 && *index <= last)))
-        return true;
-    console.failure(QStringLiteral("--%1 takes a whole number from 1 to %2").arg(option).arg(last));
-    return false;
-}
-
 bool loadStore(const QString &path, RegionStore *store, Console &console)
 {
-    if (RegionFile::load(path, *store))
+    QString error;
+    if (loadRegionFile(path, *store, &error))
         return true;
-    console.failure(QStringLiteral("cannot read region file %1").arg(path));
+    console.failure(error);
     return false;
 }
 
@@ -89,15 +80,14 @@ ExitStatus exportRegions(const CliOptions &options, Console &console)
     const bool dxf = !options.dxfFile.isEmpty();
     if (dxf == !options.nav2File.isEmpty())
         return failed(console, QStringLiteral("regions export takes one of --dxf or --nav2"));
-    if (!dxf && options.group.isEmpty())
+    if (!dxf && options.group == 0)
         return failed(console, QStringLiteral("--nav2 needs --group N"));
     if (dxf && !options.nav2Names.isEmpty())
         return failed(console, QStringLiteral("--nav2-names only goes with --nav2"));
-    int group = 0;
+    const int group = options.group;
     RegionStore store = Regions::initialStore();
     QStringList actions;
-    if (!readIndex(options.group, QStringLiteral("group"), Regions::groupCount, &group, console) ||
-        (!dxf && !readActions(options.nav2Names, &actions, console)) ||
+    if ((!dxf && !readActions(options.nav2Names, &actions, console)) ||
         !loadStore(options.regionFile, &store, console))
         return UsageOrFileError;
     const QString out = dxf ? options.dxfFile : options.nav2File;
@@ -114,15 +104,11 @@ ExitStatus exportRegions(const CliOptions &options, Console &console)
 
 ExitStatus importRegion(const CliOptions &options, Console &console)
 {
-    if (options.layer.isEmpty() || options.group.isEmpty() || options.region.isEmpty())
+    if (options.layer.isEmpty() || options.group == 0 || options.region == 0)
         return failed(console,
                       QStringLiteral("regions import needs --layer, --group and --region"));
-    int group = 0;
-    int region = 0;
-    if (!readIndex(options.group, QStringLiteral("group"), Regions::groupCount, &group, console) ||
-        !readIndex(options.region, QStringLiteral("region"), Regions::regionsPerGroup, &region,
-                   console))
-        return UsageOrFileError;
+    const int group = options.group;
+    const int region = options.region;
     RegionStore store = Regions::initialStore();
     if (QFileInfo::exists(options.regionFile) && !loadStore(options.regionFile, &store, console))
         return UsageOrFileError;

@@ -1,6 +1,7 @@
 #include "regionproof.h"
 
 #include "console.h"
+#include "regionfileinput.h"
 
 #include "protocol/regionframe.h"
 #include "regions/regioncomparison.h"
@@ -136,29 +137,14 @@ ExitStatus backup(const CliOptions &options, const RegionStore &regions, const D
 
 } // namespace
 
-bool readRegionFile(const QString &path, RegionStore &store, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!RegionFile::load(path, store)) {
-        *error =
-            QStringLiteral("cannot read %1: not a whole, valid region settings file").arg(path);
-        return false;
-    }
-    return true;
-}
-
 ExitStatus fromFiles(const CliOptions &options, Console &console)
 {
     RegionStore a = Regions::initialStore();
     RegionStore b = Regions::initialStore();
     QString error;
     const bool diffing = options.command == CliCommand::RegionsDiff;
-    if (!readRegionFile(options.regionFile, a, &error) ||
-        (diffing && !readRegionFile(options.otherRegionFile, b, &error))) {
+    if (!loadRegionFile(options.regionFile, a, &error) ||
+        (diffing && !loadRegionFile(options.otherRegionFile, b, &error))) {
         console.failure(error);
         return UsageOrFileError;
     }

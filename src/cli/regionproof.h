@@ -11,8 +11,6 @@ class Console;
 // set, a dated backup and the commissioning report.
 namespace RegionProof {
 
-// Reads a region file as the program opens one; false, with `error`, when it cannot.
-bool readRegionFile(const QString &path, RegionStore &store, QString *error);
 // The commands a file answers without a device: fingerprint FILE, diff A B, report.
 ExitStatus fromFiles(const CliOptions &options, Console &console);
 

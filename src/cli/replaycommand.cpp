@@ -1,17 +1,26 @@
 #include "replaycommand.h"
 
+#include "clioptions.h"
 #include "console.h"
 #include "scanrecording.h"
 
-ExitStatus decodeCapture(const QString &capturePath, Console &console,
-                         const OfflineReplay::RevolutionHandler &take)
+#include "device/offlinereplay.h"
+
+ExitStatus decodeCapture(const QString &capturePath, const QString &command, Console &console,
+                         const CaptureRevolutionHandler &take)
 {
     QString error;
     std::optional<CaptureDamage> damage;
-    if (OfflineReplay::decode(capturePath, take, &error, &damage))
+    qint64 firstUs = 0;
+    const auto takeTimed = [&](int number, qint64 timeUs, const ScanFrames &revolution) {
+        if (number == 1)
+            firstUs = timeUs;
+        take((timeUs - firstUs) / 1e6, revolution);
+    };
+    if (OfflineReplay::decode(capturePath, takeTimed, &error, &damage))
         return Success;
     if (!damage) {
-        console.failure(QStringLiteral("cannot replay %1: %2").arg(capturePath, error));
+        console.failure(QStringLiteral("cannot %1 %2: %3").arg(command, capturePath, error));
         return UsageOrFileError;
     }
     console.failure(QStringLiteral("%1 is %2").arg(capturePath, damage->text()));
@@ -27,8 +36,8 @@ ExitStatus replayCapture(const CliOptions &options, Console &console)
         return UsageOrFileError;
     }
     const ExitStatus decoded = decodeCapture(
-        options.captureFile, console,
-        [&recording](int, const ScanFrames &revolution) { recording.add(revolution); });
+        options.captureFile, QStringLiteral("replay"), console,
+        [&recording](double, const ScanFrames &revolution) { recording.add(revolution); });
     if (decoded == UsageOrFileError)
         return decoded;
     QString summary = QStringLiteral("%1 revolutions, %2 points")

@@ -17,10 +17,14 @@ bool decode(const QString &capturePath, const RevolutionHandler &take, QString *
     DeviceSession session({});
     session.setLink(&replay);
     int number = 0;
+    qint64 chunkTimeUs = 0;
+    // The time is announced before the chunk that the session decodes.
+    QObject::connect(&replay, &ReplayLink::recordedTimeReached,
+                     [&chunkTimeUs](qint64 timeUs) { chunkTimeUs = timeUs; });
     QObject::connect(&session, &DeviceSession::revolutionDecoded,
                      [&](const ScanFrames &frames, bool complete) {
                          if (complete)
-                             take(++number, frames);
+                             take(++number, chunkTimeUs, frames);
                      });
     replay.handOnRest();
     if (damage)
@@ -37,7 +41,7 @@ bool writeCsv(const QString &capturePath, QIODevice *out, QString *error)
     out->write(ScanCsv::header().toUtf8());
     return decode(
         capturePath,
-        [out](int number, const ScanFrames &frames) {
+        [out](int number, qint64, const ScanFrames &frames) {
             out->write(ScanCsv::rows(number, frames).toUtf8());
         },
         error);

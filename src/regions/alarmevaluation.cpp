@@ -2,8 +2,6 @@
 
 #include "protocol/regionframe.h"
 
-#include <QtMath>
-
 namespace {
 
 constexpr int minimumVertices = 3;
@@ -11,16 +9,15 @@ constexpr int minimumVertices = 3;
 // millimetres, the points are not.
 constexpr double edgeTolerance = 1e-6;
 
+// Called only for a point within the edge's height (and the tolerance).
 bool onSegment(const QPointF &a, const QPointF &b, const QPointF &p)
 {
     const double cross = (b.x() - a.x()) * (p.y() - a.y()) - (b.y() - a.y()) * (p.x() - a.x());
-    const double length = qSqrt(QPointF::dotProduct(b - a, b - a));
-    if (qAbs(cross) > edgeTolerance * qMax(length, 1.0))
+    const double squaredLength = QPointF::dotProduct(b - a, b - a);
+    if (cross * cross > edgeTolerance * edgeTolerance * qMax(squaredLength, 1.0))
         return false;
     return p.x() >= qMin(a.x(), b.x()) - edgeTolerance &&
-           p.x() <= qMax(a.x(), b.x()) + edgeTolerance &&
-           p.y() >= qMin(a.y(), b.y()) - edgeTolerance &&
-           p.y() <= qMax(a.y(), b.y()) + edgeTolerance;
+           p.x() <= qMax(a.x(), b.x()) + edgeTolerance;
 }
 
 } // namespace
@@ -83,6 +80,10 @@ bool AlarmEvaluator::holds(const HeldRegion &region, const QPointF &point)
     for (int i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
         const QPointF &a = polygon.at(i);
         const QPointF &b = polygon.at(j);
+        // An edge the point is not level with neither holds nor crosses its ray: most edges.
+        if (point.y() < qMin(a.y(), b.y()) - edgeTolerance ||
+            point.y() > qMax(a.y(), b.y()) + edgeTolerance)
+            continue;
         if (onSegment(a, b, point))
             return true;
         if ((a.y() > point.y()) != (b.y() > point.y()) &&

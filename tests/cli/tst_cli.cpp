@@ -1,6 +1,7 @@
 // vks20-cli against the device simulator, both run as processes: region files through the
 // device and back in each connection mode, a device that loses a vertex, files refused before
-// anything is sent, a scan against the simulator's own record of it, and refused command lines;
+// anything is sent, a scan against the simulator's own record of it, the alarm evaluation of a
+// live scan and of its capture against the same record, and refused command lines;
 // fingerprints, diffs, backups and the commissioning report of the regions that travelled.
 #include "regions/regionfile.h"
 #include "regions/regionframes.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -95,6 +97,64 @@ QString poppler(const QString &tool, const QStringList &arguments)
     process.start(tool, arguments);
     process.waitForFinished();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A wedge the walker crosses, a wedge whose far edge runs along the right wall (the wall's
+// noise moves points in and out every revolution), and two vertices, which never alarm.
+const QVector<QPolygonF> alarmPolygons = {
+    QPolygonF(QVector<QPointF>{{0, 0}, {2819, 1026}, {1500, 2598}}),
+    QPolygonF(QVector<QPointF>{{8495, -1498}, {0, 0}, {8505, 3093}}),
+    QPolygonF(QVector<QPointF>{{0, 0}, {1000, 1000}})};
+const int alarmPoints[] = {5, 97, 1};
+
+// Per revolution in order: "inside,alarm_points,alarm" of regions 1..3, joined by ';'.
+QStringList alarmRows(const QString &csvPath)
+{
+    QStringList rows;
+    QFile file(csvPath);
+    file.open(QIODevice::ReadOnly);
+    file.readLine(); // header
+    while (!file.atEnd()) {
+        const QString row = QString::fromUtf8(file.readLine()).trimmed();
+        const QString states = row.section(',', 3);
+        if (row.section(',', 2, 2) == QLatin1String("1"))
+            rows.append(states);
+        else
+            rows.last() += ';' + states;
+    }
+    return rows;
+}
+
+// The same, computed from the points the simulator streamed, in its revolution order.
+QStringList expectedAlarmRows(const QString &truthPath)
+{
+    QStringList rows;
+    for (const QStringList &points : revolutions(truthPath)) {
+        QStringList states;
+        for (int r = 0; r < alarmPolygons.size(); ++r) {
+            int inside = 0;
+            for (const QString &point : points) {
+                const double radians = point.section(',', 0, 0).toDouble() / 180.0 * 3.141592653;
+                const double distance = point.section(',', 1, 1).toDouble();
+                inside += alarmPolygons[r].containsPoint(
+                    {distance * std::cos(radians), distance * std::sin(radians)}, Qt::OddEvenFill);
+            }
+            const bool alarm = alarmPolygons[r].size() >= 3 && inside >= alarmPoints[r];
+            states << QStringLiteral("%1,%2,%3").arg(inside).arg(alarmPoints[r]).arg(int(alarm));
+        }
+        rows << states.join(';');
+    }
+    return rows;
+}
+
+// Whether `rows` are consecutive revolutions of `streamed`.
+bool streamedInOrder(const QStringList &rows, const QStringList &streamed)
+{
+    for (int first = 0; first + rows.size() <= streamed.size(); ++first) {
+        if (streamed.mid(first, rows.size()) == rows)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -248,8 +308,10 @@ private slots:
         const QString path = saved(fileStore(), QStringLiteral("truncated.dat"));
         QVERIFY(QFile::resize(path, QFileInfo(path).size() - 1));
         Simulator device(Usb, {QStringLiteral("--log")});
-        for (const char *command : {"write", "verify"}) {
-            const Run run = cli({"regions", command, path}, &device);
+        for (const QStringList &command :
+             {QStringList{"regions", "write", path}, QStringList{"regions", "verify", path},
+              QStringList{"monitor", "--group", "1", "--regions", path}}) {
+            const Run run = cli(command, &device);
             QCOMPARE(run.err,
                      QStringLiteral("cannot read %1: not a whole, valid region settings file\n")
                          .arg(path));
@@ -259,6 +321,12 @@ private slots:
                  QStringLiteral("mode usb, resolution 0.18 degrees, frame length 213 bytes\n"));
         // The info run's stop, parameter frame and query, and nothing before them.
         QCOMPARE(commandsUpToResolutionQuery(device), 3);
+        // A sound region file, but no capture.
+        const QString regions = saved(fileStore(), QStringLiteral("sound.dat"));
+        const Run evaluate = cli({"evaluate", regions, "--group", "1", "--regions", regions});
+        QVERIFY2(evaluate.err.startsWith(QStringLiteral("cannot evaluate %1: ").arg(regions)),
+                 qPrintable(evaluate.err));
+        QCOMPARE(evaluate.status, 2);
     }
 
     // The tool's first complete revolution is one the simulator streamed; the others follow it.
@@ -292,6 +360,60 @@ private slots:
             QCOMPARE(scanned[revolution], streamed.value(first + revolution - 1));
     }
 
+    // The monitor and the evaluation of a capture both say what the streamed points make of the
+    // regions; the monitor's lines are the changes its CSV shows.
+    void alarmsMatchWhatDeviceStreamed()
+    {
+        const QString truth = dir.filePath(QStringLiteral("alarm-truth.csv"));
+        const QString live = dir.filePath(QStringLiteral("monitor.csv"));
+        const QString recorded = dir.filePath(QStringLiteral("evaluate.csv"));
+        const QString capture = dir.filePath(QStringLiteral("alarm.pcap"));
+        RegionStore store = Regions::initialStore();
+        for (int r = 0; r < alarmPolygons.size(); ++r)
+            store[4][r] = {alarmPolygons[r], store[4][r].color, alarmPoints[r]};
+        const QString regions = saved(store, QStringLiteral("alarm.dat"));
+        // A pty loses nothing when the tool falls behind: the revolutions follow each other.
+        Simulator device(Usb, {QStringLiteral("--truth"), truth, QStringLiteral("--rate"),
+                               QStringLiteral("20")});
+        const QStringList watch = {"--group", "4", "--regions", regions};
+        const Run monitor =
+            cli(QStringList{"monitor", "--seconds", "2", "--csv", live} + watch, &device);
+        QCOMPARE(monitor.status, 0);
+        QCOMPARE(cli({"capture", capture, "--seconds", "2", "--scan"}, &device).status, 0);
+        const Run evaluate = cli(QStringList{"evaluate", capture, "--csv", recorded} + watch);
+        QCOMPARE(evaluate.status, 0);
+        const Run reached = cli(QStringList{"monitor", "--until-alarm", "2"} + watch, &device);
+        QVERIFY2(reached.out.contains("\nregion 2 alarmed at "), qPrintable(reached.out));
+        QCOMPARE(reached.status, 0);
+        const Run missed =
+            cli(QStringList{"monitor", "--until-alarm", "3", "--seconds", "1"} + watch, &device);
+        QCOMPARE(missed.err, QStringLiteral("region 3 did not alarm within 1 s\n"));
+        QCOMPARE(missed.status, 1);
+
+        const QStringList streamed = expectedAlarmRows(truth);
+        const QStringList monitored = alarmRows(live), evaluated = alarmRows(recorded);
+        QVERIFY(monitored.size() >= 20 && evaluated.size() >= 20);
+        QVERIFY(streamedInOrder(monitored, streamed));
+        QVERIFY(streamedInOrder(evaluated, streamed));
+        QVERIFY(evaluate.out.endsWith(
+            QStringLiteral("region 3: %1 revolutions evaluated, 0 alarming, 0 alarm episodes\n")
+                .arg(evaluated.size())));
+        QFile csv(live);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QString changes;
+        QMap<QString, QString> alarmOf;
+        for (const QString &row :
+             QString::fromUtf8(csv.readAll()).split('\n').mid(1, 3 * monitored.size())) {
+            const QStringList cells = row.split(',');
+            if (alarmOf.value(cells[2]) != cells[5])
+                changes +=
+                    QStringLiteral("%1 s region %2: %3 inside, %4\n")
+                        .arg(cells[1], cells[2], cells[3], cells[5] == "1" ? "alarm" : "clear");
+            alarmOf[cells[2]] = cells[5];
+        }
+        QVERIFY2(monitor.out.startsWith(changes), qPrintable(monitor.out));
+    }
+
     void refusedCommandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -313,6 +435,14 @@ private slots:
             << "cannot read /nonexistent/a.dat: ";
         QTest::newRow("no such port") << QStringList{"--serial", "/nonexistent/tty", "info"}
                                       << "cannot open /nonexistent/tty: ";
+        const QStringList watch = {"--udp", "127.0.0.1:9", "monitor", "--regions", "r.dat"};
+        QTest::newRow("group 16") << watch + QStringList{"--group", "16"}
+                                  << "--group takes a whole number from 1 to 15";
+        QTest::newRow("region 4") << watch + QStringList{"--group", "1", "--until-alarm", "4"}
+                                  << "--until-alarm takes a whole number from 1 to 3";
+        QTest::newRow("evaluate without regions")
+            << QStringList{"evaluate", "c.pcap", "--group", "1"}
+            << "evaluate needs --group N and --regions FILE";
     }
     void refusedCommandLine()
     {

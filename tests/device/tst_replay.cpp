@@ -94,10 +94,11 @@ private slots:
         recorder.stop();
 
         QVector<ScanFrames> replayed;
-        QVERIFY(OfflineReplay::decode(path, [&replayed](int number, const ScanFrames &frames) {
-            replayed.append(frames);
-            QCOMPARE(number, replayed.size());
-        }));
+        QVERIFY(
+            OfflineReplay::decode(path, [&replayed](int number, qint64, const ScanFrames &frames) {
+                replayed.append(frames);
+                QCOMPARE(number, replayed.size());
+            }));
         QVERIFY2(live.size() > streamedRevolutions / 2, qPrintable(QString::number(live.size())));
         QCOMPARE(replayed.size(), live.size());
         QVERIFY(replayed == live);

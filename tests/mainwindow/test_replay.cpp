@@ -157,7 +157,7 @@ private slots:
         writeCapture(damaged);
         QVERIFY(QFile::resize(damaged, QFileInfo(damaged).size() - 1));
         int offline = 0;
-        OfflineReplay::decode(damaged, [&offline](int, const ScanFrames &) { ++offline; });
+        OfflineReplay::decode(damaged, [&offline](int, qint64, const ScanFrames &) { ++offline; });
         QObject listening;
         int followed = 0;
         connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
