@@ -162,20 +162,13 @@ inline RegionStore afterReading(RegionStore store, const RegionStore &device, in
 inline int regionsThrough(const QString &message, bool writing)
 {
     // A writing acknowledged in full is read back and found the same, unless the check is off.
-    const QStringList whole = writing ? QStringList{QStringLiteral("下载区域设置成功并已校验！"),
-                                                    QStringLiteral("下载区域设置成功！")}
-                                      : QStringList{QStringLiteral("上传区域设置成功！")};
-    if (whole.contains(message))
-        return 45;
     const QRegularExpressionMatch match =
-        QRegularExpression(writing
-                               ? QStringLiteral("^下载区域设置失败：(\\d+) 个区域未被确认！$")
-                               : QStringLiteral("^上传区域设置未完成：已收到 (\\d+)/45 个区域！$"))
+        QRegularExpression(
+            writing ? "^下载区域设置(?:成功(?:并已校验)?！|失败：(\\d+) 个区域未被确认！)$"
+                    : "^上传区域设置(?:成功！|未完成：已收到 (\\d+)/45 个区域！)$")
             .match(message);
-    if (!match.hasMatch())
-        return -1;
-    const int count = match.captured(1).toInt();
-    return writing ? 45 - count : count;
+    const int count = match.captured(1).toInt(); // 0 where the message names none
+    return !match.hasMatch() ? -1 : writing ? 45 - count : match.captured(1).isEmpty() ? 45 : count;
 }
 
 // The device holds sampleDeviceStore(), the operator has opened operatorStore(). One transfer,
