@@ -1,8 +1,6 @@
 // Every text the code passes through tr() has a finished English translation, and the
 // translation holds nothing the code no longer says: lupdate, run over the sources into a
 // copy of the translation, must find nothing to add and nothing to drop.
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestTranslations : public QObject

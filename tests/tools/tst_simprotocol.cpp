@@ -6,7 +6,6 @@
 #include "roomscene.h"
 #include "scanstreamer.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <cmath>
