@@ -1,9 +1,9 @@
-// Every embedded resource the program addresses by a ":/" path must be present and usable.
+// Every embedded picture the program addresses by a ":/" path must be present and usable. The
+// style sheet is the framed window suite's, which installs and parses it; the English
+// translation the dialog and window option suites', which load it and read its texts.
 #include "vksresources.h"
 
-#include <QDirIterator>
 #include <QImageReader>
-#include <QTranslator>
 #include <QtTest>
 
 #include <algorithm>
@@ -65,16 +65,6 @@ private slots:
         const QImage small = image.scaled(16, 16).convertToFormat(QImage::Format_ARGB32);
         const auto *pixels = reinterpret_cast<const QRgb *>(small.constBits());
         QVERIFY(std::any_of(pixels, pixels + 256, [pixels](QRgb p) { return p != pixels[0]; }));
-    }
-
-    // The style sheet is the framed window suite's, which installs and parses it.
-    void translationsLoad()
-    {
-        // The Chinese texts are the sources, so only the English file holds messages.
-        QTranslator english, chinese;
-        QVERIFY(english.load(QStringLiteral(":/lang/resource/Tervane_en.qm")));
-        QVERIFY(!english.isEmpty());
-        QVERIFY(chinese.load(QStringLiteral(":/lang/resource/Tervane_zh.qm")));
     }
 };
 

@@ -16,21 +16,15 @@
 class TestClock
 {
 public:
+    using Event = QPair<qint64, int>; // due time, then the order asked in
     qint64 now() const { return m_now; }
-    int schedule(int ms, std::function<void()> action)
+    Event schedule(int ms, std::function<void()> action)
     {
-        m_events.insert({m_now + ms, m_next}, std::move(action));
-        return m_next++;
+        const Event event{m_now + ms, m_next++};
+        m_events.insert(event, std::move(action));
+        return event;
     }
-    void cancel(int id)
-    {
-        for (auto it = m_events.begin(); it != m_events.end(); ++it) {
-            if (it.key().second == id) {
-                m_events.erase(it);
-                return;
-            }
-        }
-    }
+    void cancel(Event event) { m_events.remove(event); }
     // Runs every event due within `ms`, in time order, then stands at the end of the span.
     void advance(qint64 ms)
     {
@@ -45,7 +39,7 @@ public:
 private:
     qint64 m_now = 0;
     int m_next = 0;
-    QMap<QPair<qint64, int>, std::function<void()>> m_events;
+    QMap<Event, std::function<void()>> m_events;
 };
 
 class TestStepTimer : public StepTimer
@@ -55,21 +49,14 @@ public:
     void start(int ms) override
     {
         stop();
-        m_id = m_clock.schedule(ms, [this] {
-            m_id = -1;
-            emit expired();
-        });
+        m_event = m_clock.schedule(ms, [this] { emit expired(); });
     }
-    void stop() override
-    {
-        if (m_id >= 0)
-            m_clock.cancel(m_id);
-        m_id = -1;
-    }
+    // Events are never reused, so cancelling one that has run is harmless.
+    void stop() override { m_clock.cancel(m_event); }
 
 private:
     TestClock &m_clock;
-    int m_id = -1;
+    TestClock::Event m_event;
 };
 
 // The device: each request written gets the chunks `respond` returns, the first after
@@ -85,8 +72,8 @@ public:
     void close() override { open = false; }
     void write(const QByteArray &bytes) override
     {
-        transcript.append(
-            QStringLiteral("%1 %2").arg(m_clock.now()).arg(HexText::fromBytes(bytes)));
+        requests.append(HexText::fromBytes(bytes));
+        transcript.append(QStringLiteral("%1 %2").arg(m_clock.now()).arg(requests.last()));
         int delay = replyDelayMs;
         for (const QByteArray &chunk : respond ? respond(bytes) : QList<QByteArray>{}) {
             deliverAfter(delay, chunk);
@@ -97,20 +84,13 @@ public:
     {
         m_clock.schedule(ms, [this, chunk] { deliver(chunk); });
     }
-    // The hex of the requests, without their times.
-    QStringList requests() const
-    {
-        QStringList hex;
-        for (const QString &line : transcript)
-            hex.append(line.section(QLatin1Char(' '), 1));
-        return hex;
-    }
 
     bool open = true;
     int replyDelayMs = 5;
     int pieceGapMs = 20;
     Responder respond;
     QStringList transcript;
+    QStringList requests; // the transcript without the times
 
 private:
     TestClock &m_clock;

@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the end-to-end suites that drive the shown window against the simulator: their
 // fixture, a session (a simulator and the window the operator connected to it), region stores
-// that tell the operator's regions from the device's, and what a transfer's closing message
-// says got through.
+// that tell the operator's regions from the device's, what a transfer's closing message says
+// got through, and the transfer case the two transfer suites run, each with its own table.
 
 #include "mainwindow/mainwindowsupport.h"
 #include "regions/regiondocument.h"
@@ -11,6 +11,7 @@
 #include "support/simulatorprocess.h"
 #include "vksresources.h"
 
+#include <QCheckBox>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -142,17 +143,16 @@ inline RegionStore operatorStore()
 }
 
 // `store` after a reading that stored the device's first `frames` regions, in block order,
-// all but the `skipped` blocks.
+// all but the `skipped` block.
 inline RegionStore afterReading(RegionStore store, const RegionStore &device, int frames,
-                                const QList<int> &skipped)
+                                int skipped = -1)
 {
-    for (int block = 0; block < frames + skipped.size(); ++block) {
-        if (skipped.contains(block))
-            continue;
+    for (int block = 0; block < frames + (skipped >= 0); ++block) {
         const int group = block / Regions::regionsPerGroup + 1;
         const int r = block % Regions::regionsPerGroup;
-        store[group][r].polygon = device[group][r].polygon;
-        store[group][r].alarmPointNum = device[group][r].alarmPointNum;
+        if (block != skipped)
+            store[group][r] = {device[group][r].polygon, store[group][r].color,
+                               device[group][r].alarmPointNum};
     }
     return store;
 }
@@ -161,17 +161,89 @@ inline RegionStore afterReading(RegionStore store, const RegionStore &device, in
 // acknowledged in a writing), or -1 for any other message.
 inline int regionsThrough(const QString &message, bool writing)
 {
-    // A writing acknowledged in full is also read back and found the same.
-    if (message == (writing ? QStringLiteral("下载区域设置成功并已校验！")
-                            : QStringLiteral("上传区域设置成功！")))
-        return 45;
+    // A writing acknowledged in full is read back and found the same, unless the check is off.
     const QRegularExpressionMatch match =
-        QRegularExpression(writing
-                               ? QStringLiteral("^下载区域设置失败：(\\d+) 个区域未被确认！$")
-                               : QStringLiteral("^上传区域设置未完成：已收到 (\\d+)/45 个区域！$"))
+        QRegularExpression(
+            writing ? "^下载区域设置(?:成功(?:并已校验)?！|失败：(\\d+) 个区域未被确认！)$"
+                    : "^上传区域设置(?:成功！|未完成：已收到 (\\d+)/45 个区域！)$")
             .match(message);
-    if (!match.hasMatch())
-        return -1;
-    const int count = match.captured(1).toInt();
-    return writing ? 45 - count : count;
+    const int count = match.captured(1).toInt(); // 0 where the message names none
+    return !match.hasMatch() ? -1 : writing ? 45 - count : match.captured(1).isEmpty() ? 45 : count;
 }
+
+// The device holds sampleDeviceStore(), the operator has opened operatorStore(). One transfer,
+// a second click of either button while it runs starting nothing; the closing message names
+// between `fewest` and `most` regions through, and the store, the device's saved regions and
+// the link are left as those regions make them.
+class E2eTransferSuite : public E2eSuite
+{
+    Q_OBJECT
+
+private slots:
+    void transfer()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, fault);
+        QFETCH(bool, writing);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        // Frame n names group 0: it is acknowledged, not stored, and the device goes on.
+        const int skipped = fault.contains("--bad-group-frame") ? fault.last().toInt() - 1 : -1;
+        const bool unverified = fault.removeAll(QStringLiteral("unverified")) > 0;
+        const QString file = dir.filePath(QStringLiteral("device-regions.dat"));
+        RegionFile::save(sampleDeviceStore(), file);
+        Session session(mode, fault + QStringList{QStringLiteral("--regions-file"), file}, 2);
+        session.open(operatorStore(), dir.filePath(QStringLiteral("operator.dat")));
+        widget<QCheckBox>(&session.window, "checkBoxVerifyAfterDownload")->setChecked(!unverified);
+        QTimer::singleShot(1000, &session.window, [&session] {
+            QMetaObject::invokeMethod(&session.window, "on_pushButtonUpload_clicked");
+            QMetaObject::invokeMethod(&session.window, "on_pushButtonDownload_clicked");
+        });
+        session.click(writing ? "pushButtonUpload" : "pushButtonDownload");
+
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
+        const int through = regionsThrough(messages->texts.first(), writing);
+        QVERIFY2(through >= fewest && through <= most, qPrintable(messages->texts.first()));
+        // A writing leaves the store alone; a reading replaces exactly the regions it stored.
+        const RegionStore stored =
+            writing ? operatorStore()
+                    : afterReading(operatorStore(), sampleDeviceStore(), through, skipped);
+        QVERIFY(sameRegions(session.store(), stored));
+        QVERIFY(session.editorsShowTheStore());
+        QCOMPARE(session.progress(), writing ? 0 : through);
+        if (unverified) // nothing is read back
+            QVERIFY(!session.page.sent().contains(QStringLiteral("A55A03FAFB")));
+        RegionStore saved = Regions::initialStore();
+        QVERIFY(
+            RegionFile::load(file, saved) &&
+            (through < 45 || sameRegions(saved, writing ? operatorStore() : sampleDeviceStore())));
+        QVERIFY(writing || through < 45 ||
+                session.page.status().contains(QStringLiteral("上传区域数据完成")));
+        if (writing && !fault.contains(QStringLiteral("--duplicate-replies")))
+            QCOMPARE(session.page.status().count(QStringLiteral("下位机接收成功")), through);
+        QVERIFY(session.endedWithStart());
+        if (!fault.contains(QStringLiteral("--cable-pull-after"))) {
+            QVERIFY(session.stillUsable());
+            return;
+        }
+        QTRY_COMPARE(session.device.process.state(), QProcess::NotRunning);
+        QVERIFY(session.closes());
+    }
+
+protected:
+    static void transferColumns()
+    {
+        QTest::addColumn<int>("mode");
+        // The simulator's options; "unverified" turns the window's check after a writing off.
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<bool>("writing");
+        QTest::addColumn<int>("fewest"); // regions that must get through
+        QTest::addColumn<int>("most");
+    }
+    static void transferRow(const char *name, ConnMode mode, const char *fault, bool writing,
+                            int fewest = 45, int most = 45)
+    {
+        QTest::newRow(name) << int(mode) << QString(fault).split(' ', Qt::SkipEmptyParts) << writing
+                            << fewest << most;
+    }
+};

@@ -1,7 +1,6 @@
 #include "regions/regiondocument.h"
 #include "regions/regionfile.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -44,58 +43,49 @@ private slots:
         RegionFile::save(other, file);
         const RegionFrame::Content frame{7, 3, 60, triangle};
 
-        QTest::newRow("typed") << Edit([](RegionDocument &d) {
+        using Doc = RegionDocument;
+        const auto row = [](const char *name, const char *text, Edit edit) {
+            QTest::newRow(name) << edit << QString::fromUtf8(text);
+        };
+        row("typed", "修改端点 1 坐标（组 2，区域 2）", [](Doc &d) {
             d.setVertex(2, 1, 0, {5, 6});
-        }) << "修改端点 1 坐标（组 2，区域 2）";
-        QTest::newRow("drag") << Edit([](RegionDocument &d) {
+        });
+        row("drag", "拖动端点 3（组 2，区域 2）", [](Doc &d) {
             for (int x : {2, 3, 4})
                 d.setVertex(2, 1, 2, {-1000.0 * x, 10}, 4);
-        }) << "拖动端点 3（组 2，区域 2）";
-        QTest::newRow("count") << Edit([](RegionDocument &d) {
-            d.setVertexCount(2, 1, triangle.mid(0, 1));
-        }) << "端点数设为 1（组 2，区域 2）";
-        QTest::newRow("add") << Edit([](RegionDocument &d) {
-            d.addVertex(2, 1, {0.5, -0.5});
-        }) << "添加端点 4（组 2，区域 2）";
-        QTest::newRow("remove") << Edit([](RegionDocument &d) { d.removeVertex(2, 1, 1); })
-                                << "删除端点 2（组 2，区域 2）";
-        QTest::newRow("colour") << Edit([](RegionDocument &d) { d.setColor(2, 0, Qt::red); })
-                                << "修改区域颜色（组 2，区域 1）";
-        QTest::newRow("alarm") << Edit([](RegionDocument &d) { d.setAlarmPointNum(1, 2, 9); })
-                               << "告警点数设为 9（组 1，区域 3）";
-        QTest::newRow("file") << Edit([file](RegionDocument &d) { QVERIFY(d.loadFile(file)); })
-                              << "打开区域设置文件 other.dat";
-        QTest::newRow("reading") << Edit([frame](RegionDocument &d) {
+        });
+        row("count", "端点数设为 1（组 2，区域 2）",
+            [](Doc &d) { d.setVertexCount(2, 1, triangle.mid(0, 1)); });
+        row("add", "添加端点 4（组 2，区域 2）", [](Doc &d) { d.addVertex(2, 1, {0.5, -0.5}); });
+        row("remove", "删除端点 2（组 2，区域 2）", [](Doc &d) { d.removeVertex(2, 1, 1); });
+        row("colour", "修改区域颜色（组 2，区域 1）", [](Doc &d) { d.setColor(2, 0, Qt::red); });
+        row("alarm", "告警点数设为 9（组 1，区域 3）", [](Doc &d) { d.setAlarmPointNum(1, 2, 9); });
+        row("file", "打开区域设置文件 other.dat", [file](Doc &d) { QVERIFY(d.loadFile(file)); });
+        row("reading", "从设备读取区域", [frame](Doc &d) {
             d.storeReceivedFrame(frame);
             QVERIFY(!d.undoStack().canUndo()); // nothing is undone halfway through
             d.storeReceivedFrame({2, 1, 8, {}});
             d.endReading();
-        }) << "从设备读取区域";
-        QTest::newRow("teach") << Edit([](RegionDocument &d) { d.teach(4, 0, triangle); })
-                               << "从扫描示教（组 4，区域 1）";
-        QTest::newRow("DXF import") << Edit([](RegionDocument &d) {
-            d.importPolygon(5, 2, triangle, QStringLiteral("group05_region3"));
-        }) << "从 DXF 图层 group05_region3 导入（组 5，区域 3）";
-        QTest::newRow("paste") << Edit([](RegionDocument &d) {
-            d.pasteGroup(6, d.store().value(2));
-        }) << "粘贴到组 6";
+        });
+        row("teach", "从扫描示教（组 4，区域 1）", [](Doc &d) { d.teach(4, 0, triangle); });
+        row("DXF import", "从 DXF 图层 group05_region3 导入（组 5，区域 3）",
+            [](Doc &d) { d.importPolygon(5, 2, triangle, QStringLiteral("group05_region3")); });
+        row("paste", "粘贴到组 6", [](Doc &d) { d.pasteGroup(6, d.store().value(2)); });
 
-        QTest::newRow("blind wedge") << Edit([](RegionDocument &d) {
-            d.setVertex(2, 1, 0, {0, -1});
-        }) << "";
-        QTest::newRow("no such vertex") << Edit([](RegionDocument &d) {
+        row("blind wedge", "", [](Doc &d) { d.setVertex(2, 1, 0, {0, -1}); });
+        row("no such vertex", "", [](Doc &d) {
             d.setVertex(2, 1, 3, {1, 1});
             d.removeVertex(2, 1, -1);
-        }) << "";
-        QTest::newRow("same value") << Edit([](RegionDocument &d) {
+        });
+        row("same value", "", [](Doc &d) {
             d.setVertex(2, 1, 1, triangle[1]);
             d.setColor(2, 1, Regions::defaultColor(1));
             d.pasteGroup(2, d.store().value(2));
-        }) << "";
-        QTest::newRow("reading the same") << Edit([](RegionDocument &d) {
+        });
+        row("reading the same", "", [](Doc &d) {
             d.storeReceivedFrame({2, 2, 5, triangle});
             d.endReading();
-        }) << "";
+        });
     }
     void eachChangeIsOneStep()
     {

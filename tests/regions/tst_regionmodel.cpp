@@ -1,8 +1,6 @@
 #include "regions/region.h"
 #include "regions/regionfile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

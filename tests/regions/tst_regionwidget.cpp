@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 namespace {

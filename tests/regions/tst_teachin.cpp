@@ -1,7 +1,6 @@
 #include "regions/teachin.h"
 #include "roomscene.h"
 
-#include <QtMath>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TeachIn::Options)

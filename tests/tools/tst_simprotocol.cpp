@@ -313,7 +313,6 @@ private slots:
             QCOMPARE(indexes.at(i), i % 15);
     }
 
-    // A non-loopback address is the process suite's.
     void commandLine_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -340,6 +339,19 @@ private slots:
             commandLine.parse(QStringList{"vks20-sim"} + arguments.split(' ', Qt::SkipEmptyParts));
         QCOMPARE(accepted, error.isEmpty());
         QVERIFY2(commandLine.errorText().contains(error), qPrintable(commandLine.errorText()));
+    }
+
+    // The simulator never serves, and so never draws traffic to, anything but loopback; the
+    // program's whole conversation with its process is the e2e suites'.
+    void processRefusesNonLoopbackAddress()
+    {
+        QProcess sim;
+        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), {"--udp", "192.168.1.102:502"});
+        QVERIFY(sim.waitForFinished(waitMs));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 2);
+        QVERIFY(sim.readAllStandardError().contains("loopback"));
+        QVERIFY(sim.readAllStandardOutput().isEmpty());
     }
 };
 
