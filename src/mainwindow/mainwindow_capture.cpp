@@ -99,6 +99,7 @@ bool MainWindow::replayCapture(const QString &path)
     ui->listWidgetMenu->setCurrentRow(ui->stackedWidget->indexOf(ui->pageScanImage));
     replayLink->setSpeed(replaySpeeds[ui->comboBoxReplaySpeed->currentIndex()]);
     showReplayPosition(0);
+    watchReplayAlarms(path);
     playReplay();
     return true;
 }
@@ -155,6 +156,7 @@ void MainWindow::showReplayPosition(qint64 positionUs)
 void MainWindow::endReplay()
 {
     replayLink->close();
+    forgetReplayAlarms();
     ui->frameReplay->hide();
     // The recorded commands gave the session their own mode.
     session->setMode(ConnMode(connMode));

@@ -23,8 +23,8 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
     }
     // The device-side controls need a link as well as a group.
     const bool deviceSide = groupSelected && isLinkOpen();
-    for (QWidget *control : QWidgetList{ui->pushButtonAlarmState, ui->spinBoxAlarmPointNum,
-                                        ui->pushButtonUpload, ui->pushButtonDownload}) {
+    for (QWidget *control :
+         QWidgetList{ui->spinBoxAlarmPointNum, ui->pushButtonUpload, ui->pushButtonDownload}) {
         control->setEnabled(deviceSide);
     }
 
@@ -32,6 +32,7 @@ void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
 
     RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
     display->setRegionsVisible(groupSelected);
+    followRegionPageGroup(currentRow);
 
     const int group = currentGroupRow();
     const int rgnIndex = ui->tabWidgetRgnIndex->currentIndex();
