@@ -233,7 +233,9 @@ private:
     // displays, and the alarms over a whole recording under the replay's slider.
     void connectAlarmStatus();
     void showAlarmViews();
+    int watchedGroup() const;
     void showAlarmGroups();
+    void showAlarmGroup(int group);
     void followRegionPageGroup(int group);
     void watchReplayAlarms(const QString &capturePath);
     void forgetReplayAlarms();

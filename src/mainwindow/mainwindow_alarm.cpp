@@ -17,9 +17,8 @@ void MainWindow::connectAlarmStatus()
             &MainWindow::showAlarmGroups);
     connect(ui->radarIndicatorWidget, &RadarIndicatorWidget::alarmEvaluated, this,
             [this](const QVector<RegionAlarmState> &states) {
-                ui->alarmStateStripScan->showStates(
-                    states,
-                    regionDocument->store().value(ui->comboBoxWatchedGroup->currentData().toInt()));
+                ui->alarmStateStripScan->showStates(states,
+                                                    regionDocument->store().value(watchedGroup()));
             });
     connect(ui->radarIndicatorWidgetDrawRgn, &RadarIndicatorWidget::alarmEvaluated, this,
             [this](const QVector<RegionAlarmState> &states) {
@@ -27,8 +26,10 @@ void MainWindow::connectAlarmStatus()
                     states, regionDocument->store().value(currentGroupRow()));
             });
     // Every edit, whoever made it, is evaluated at once; the next revolution follows it.
-    connect(regionDocument, &RegionDocument::vertexMoved, this, &MainWindow::showAlarmGroups);
-    connect(regionDocument, &RegionDocument::regionChanged, this, &MainWindow::showAlarmGroups);
+    connect(regionDocument, &RegionDocument::vertexMoved, this,
+            [this](int group) { showAlarmGroup(group); });
+    connect(regionDocument, &RegionDocument::regionChanged, this,
+            [this](int group) { showAlarmGroup(group); });
     connect(regionDocument, &RegionDocument::storeReset, this, &MainWindow::showAlarmGroups);
 
     connect(replayAlarms, &ReplayAlarmTimeline::spansChanged, ui->replayAlarmMarks,
@@ -68,17 +69,30 @@ void MainWindow::followRegionPageGroup(int group)
     showAlarmViews();
 }
 
+int MainWindow::watchedGroup() const
+{
+    return ui->comboBoxWatchedGroup->currentData().toInt();
+}
+
 void MainWindow::showAlarmGroups()
 {
-    if (!ui->pushButtonAlarmState->isChecked())
+    showAlarmGroup(watchedGroup());
+    if (currentGroupRow() != watchedGroup())
+        showAlarmGroup(currentGroupRow());
+}
+
+// Only what shows `group` is evaluated again: a vertex drag changes it at every pointer move.
+void MainWindow::showAlarmGroup(int group)
+{
+    if (!ui->pushButtonAlarmState->isChecked() || group < 1)
         return;
-    const RegionGroup watched =
-        regionDocument->store().value(ui->comboBoxWatchedGroup->currentData().toInt());
-    ui->radarIndicatorWidget->setAlarmGroup(watched);
-    replayAlarms->setGroup(watched);
-    const int edited = currentGroupRow();
-    if (edited >= 1)
-        ui->radarIndicatorWidgetDrawRgn->setAlarmGroup(regionDocument->store().value(edited));
+    const RegionGroup regions = regionDocument->store().value(group);
+    if (group == watchedGroup()) {
+        ui->radarIndicatorWidget->setAlarmGroup(regions);
+        replayAlarms->setGroup(regions);
+    }
+    if (group == currentGroupRow())
+        ui->radarIndicatorWidgetDrawRgn->setAlarmGroup(regions);
 }
 
 void MainWindow::watchReplayAlarms(const QString &capturePath)

@@ -81,14 +81,13 @@ void ReplayAlarmTimeline::evaluateStep()
     }
 }
 
-// Neighbouring alarming revolutions make one span; spans stand for what has been evaluated so
-// far.
+// Neighbouring alarming revolutions make one span. Revolutions not yet evaluated with a new
+// group keep their last state, so that the marks change in place while a region is dragged.
 QVector<AlarmSpan> ReplayAlarmTimeline::spans() const
 {
     QVector<AlarmSpan> spans;
     bool inSpan = false;
-    for (int k = 0; k < m_evaluated; ++k) {
-        const Revolution &revolution = m_revolutions.at(k);
+    for (const Revolution &revolution : m_revolutions) {
         if (!revolution.alarm) {
             inSpan = false;
             continue;
