@@ -4,22 +4,20 @@
 
 namespace {
 
-// Recorded time decoded, or revolutions evaluated, per turn of the event loop: a few
-// milliseconds of work each.
+// Recorded time decoded per turn of the event loop: a few milliseconds of work.
 constexpr qint64 decodeStepUs = 1000000;
-constexpr int revolutionsPerStep = 40;
 
 } // namespace
 
 ReplayAlarmTimeline::ReplayAlarmTimeline(QObject *parent) : QObject(parent)
 {
     connect(&m_session, &DeviceSession::revolutionDecoded, this,
-            [this](const ScanFrames &frames, bool complete) {
+            [this](const ScanFrames &revolution, bool complete) {
                 if (complete)
-                    m_revolutions.append({m_link.positionUs(), frames, false});
+                    take(revolution);
             });
     m_stepTimer.setInterval(0);
-    connect(&m_stepTimer, &QTimer::timeout, this, &ReplayAlarmTimeline::step);
+    connect(&m_stepTimer, &QTimer::timeout, this, &ReplayAlarmTimeline::decodeStep);
 }
 
 bool ReplayAlarmTimeline::load(const QString &path)
@@ -37,57 +35,48 @@ void ReplayAlarmTimeline::clear()
     m_stepTimer.stop();
     m_link.close();
     m_revolutions.clear();
-    m_evaluated = 0;
+    m_decoded = 0;
     emit spansChanged(0, {});
 }
 
 void ReplayAlarmTimeline::setGroup(const RegionGroup &group)
 {
     m_evaluator = AlarmEvaluator(group);
-    m_evaluated = 0;
-    if (m_link.isOpen())
-        m_stepTimer.start();
+    if (!m_link.isOpen())
+        return;
+    m_decoded = 0;
+    m_link.seek(0);
+    m_stepTimer.start();
 }
 
-bool ReplayAlarmTimeline::isComplete() const
+void ReplayAlarmTimeline::take(const ScanFrames &revolution)
 {
-    return m_link.atEnd() && m_evaluated == m_revolutions.size();
-}
-
-void ReplayAlarmTimeline::step()
-{
-    if (m_evaluated < m_revolutions.size())
-        evaluateStep();
-    else if (!m_link.atEnd())
-        decodeStep();
-    if (isComplete())
-        m_stepTimer.stop();
-    emit spansChanged(durationUs(), spans());
+    const QVector<RegionAlarmState> states = m_evaluator.evaluate(revolution);
+    const RevolutionState state{m_link.positionUs(),
+                                std::any_of(states.cbegin(), states.cend(),
+                                            [](const RegionAlarmState &s) { return s.alarm; })};
+    if (m_decoded < m_revolutions.size())
+        m_revolutions[m_decoded] = state;
+    else
+        m_revolutions.append(state);
+    ++m_decoded;
 }
 
 void ReplayAlarmTimeline::decodeStep()
 {
     m_link.seek(m_link.positionUs() + decodeStepUs);
+    if (m_link.atEnd())
+        m_stepTimer.stop();
+    emit spansChanged(m_link.durationUs(), spans());
 }
 
-void ReplayAlarmTimeline::evaluateStep()
-{
-    const int end = std::min(m_evaluated + revolutionsPerStep, int(m_revolutions.size()));
-    for (; m_evaluated < end; ++m_evaluated) {
-        Revolution &revolution = m_revolutions[m_evaluated];
-        const QVector<RegionAlarmState> states = m_evaluator.evaluate(revolution.frames);
-        revolution.alarm = std::any_of(states.cbegin(), states.cend(),
-                                       [](const RegionAlarmState &state) { return state.alarm; });
-    }
-}
-
-// Neighbouring alarming revolutions make one span. Revolutions not yet evaluated with a new
+// Neighbouring alarming revolutions make one span. Revolutions not yet decoded again for a new
 // group keep their last state, so that the marks change in place while a region is dragged.
 QVector<AlarmSpan> ReplayAlarmTimeline::spans() const
 {
     QVector<AlarmSpan> spans;
     bool inSpan = false;
-    for (const Revolution &revolution : m_revolutions) {
+    for (const RevolutionState &revolution : m_revolutions) {
         if (!revolution.alarm) {
             inSpan = false;
             continue;

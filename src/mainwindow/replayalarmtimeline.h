@@ -8,8 +8,9 @@
 #include <QTimer>
 
 // Where a recording alarms for one group: the capture is decoded through a session of its own
-// and every complete revolution evaluated, a little per turn of the event loop so that the
-// window keeps answering. A new group evaluates the decoded revolutions again.
+// and every complete revolution evaluated as it comes out, a second of recorded time per turn
+// of the event loop so that the window keeps answering. A new group decodes it again from the
+// start; only each revolution's time and state are kept, whatever the recording's length.
 class ReplayAlarmTimeline : public QObject
 {
     Q_OBJECT
@@ -21,30 +22,25 @@ public:
     void clear();
     void setGroup(const RegionGroup &group);
 
-    qint64 durationUs() const { return m_link.durationUs(); }
     QVector<AlarmSpan> spans() const;
-    // Every revolution decoded and evaluated.
-    bool isComplete() const;
 
 signals:
     void spansChanged(qint64 durationUs, const QVector<AlarmSpan> &spans);
 
 private:
-    struct Revolution
+    struct RevolutionState
     {
         qint64 timeUs = 0;
-        ScanFrames frames;
         bool alarm = false;
     };
 
-    void step();
+    void take(const ScanFrames &revolution);
     void decodeStep();
-    void evaluateStep();
 
     ReplayLink m_link;
     DeviceSession m_session{{}};
     AlarmEvaluator m_evaluator;
-    QVector<Revolution> m_revolutions;
-    int m_evaluated = 0; // revolutions evaluated with the present group
+    QVector<RevolutionState> m_revolutions;
+    int m_decoded = 0; // revolutions evaluated with the present group
     QTimer m_stepTimer;
 };
