@@ -41,6 +41,10 @@ void ReplayAlarmTimeline::clear()
 
 void ReplayAlarmTimeline::setGroup(const RegionGroup &group)
 {
+    // Going through the whole recording again is only worth it for a change.
+    if (group == m_group && m_link.isOpen() && m_decoded > 0)
+        return;
+    m_group = group;
     m_evaluator = AlarmEvaluator(group);
     if (!m_link.isOpen())
         return;

@@ -39,6 +39,7 @@ private:
 
     ReplayLink m_link;
     DeviceSession m_session{{}};
+    RegionGroup m_group;
     AlarmEvaluator m_evaluator;
     QVector<RevolutionState> m_revolutions;
     int m_decoded = 0; // revolutions evaluated with the present group
