@@ -14,6 +14,7 @@
 #include <QTimerEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -23,6 +24,9 @@ constexpr int sweepIntervalMs = 125;
 constexpr int sweepStepDegrees = 5;
 constexpr int labelRowHeight = 20;
 constexpr double thumbnailScale = 0.25;
+// Points inside a region of the alarm view: cyan stands out from the white cloud and the
+// regions' yellows and oranges alike.
+const QColor pointInsideColor(0, 230, 255);
 
 void setLabelText(QLabel *label, const QString &text)
 {
@@ -60,6 +64,11 @@ struct RadarIndicatorWidget::Private
     int dragId = 0;
     // The vertex a right press landed on; removed at the release unless the press panned.
     int pendingRemoval = -1;
+    bool alarmView = false;
+    RegionGroup alarmGroup;
+    AlarmEvaluator evaluator;
+    QVector<RegionAlarmState> alarmStates;
+    QVector<QPointF> pointsInside;
 
     bool editable() const { return regionsVisible && document; }
     Region currentRegion() const
@@ -125,13 +134,26 @@ void RadarIndicatorWidget::paintForeground(QPainter &painter) const
     if (!d->regionsVisible)
         RadarLayers::clipToScanField(painter, d->view);
     RadarLayers::paintPointCloud(painter, d->view, d->cloudStyle, d->pointCloud);
-    if (!d->editable())
-        return;
-    RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
-                              d->regionIndex);
-    if (!d->comparedRegions.isEmpty())
-        RadarLayers::paintComparedRegions(painter, d->view,
-                                          d->comparedRegions.value(d->groupIndex));
+    if (d->editable()) {
+        RadarLayers::paintRegions(painter, d->view, d->document->store().value(d->groupIndex),
+                                  d->regionIndex);
+        if (!d->comparedRegions.isEmpty())
+            RadarLayers::paintComparedRegions(painter, d->view,
+                                              d->comparedRegions.value(d->groupIndex));
+    }
+    if (d->alarmView) {
+        QVector<RadarLayers::AlarmRegion> regions;
+        for (int rgnIndex = 0; rgnIndex < d->alarmGroup.size(); ++rgnIndex) {
+            regions.append({d->evaluator.heldPolygon(rgnIndex), d->alarmGroup[rgnIndex].color,
+                            d->alarmStates.value(rgnIndex).alarm});
+        }
+        RadarLayers::paintAlarmRegions(painter, d->view, regions);
+        PointCloudStyle insideStyle = d->cloudStyle;
+        insideStyle.graphType = 0;
+        insideStyle.color = pointInsideColor;
+        insideStyle.radius = std::max(d->cloudStyle.radius, 2);
+        RadarLayers::paintPointCloud(painter, d->view, insideStyle, {d->pointsInside});
+    }
 }
 
 void RadarIndicatorWidget::paintScene(QPainter &painter) const
@@ -177,13 +199,57 @@ void RadarIndicatorWidget::showReadout(const Readout &readout)
 void RadarIndicatorWidget::setPointCloud(const QVector<QVector<QPointF>> &frames)
 {
     d->pointCloud = frames;
+    evaluateAlarms();
     refresh();
 }
 
 void RadarIndicatorWidget::clearScreen()
 {
     d->pointCloud.clear();
+    evaluateAlarms();
     refresh();
+}
+
+void RadarIndicatorWidget::setAlarmGroup(const RegionGroup &group)
+{
+    d->alarmGroup = group;
+    d->evaluator = AlarmEvaluator(group);
+    evaluateAlarms();
+    refresh();
+}
+
+void RadarIndicatorWidget::setAlarmViewVisible(bool on)
+{
+    d->alarmView = on;
+    evaluateAlarms();
+    refresh();
+}
+
+bool RadarIndicatorWidget::alarmViewVisible() const
+{
+    return d->alarmView;
+}
+
+QVector<RegionAlarmState> RadarIndicatorWidget::alarmStates() const
+{
+    return d->alarmStates;
+}
+
+void RadarIndicatorWidget::evaluateAlarms()
+{
+    d->pointsInside.clear();
+    if (!d->alarmView) {
+        d->alarmStates.clear();
+        return;
+    }
+    d->alarmStates = d->evaluator.evaluate(d->pointCloud);
+    for (const QVector<QPointF> &frame : qAsConst(d->pointCloud)) {
+        for (const QPointF &point : frame) {
+            if (d->evaluator.regionHolding(point) != -1)
+                d->pointsInside.append(point);
+        }
+    }
+    emit alarmEvaluated(d->alarmStates);
 }
 
 void RadarIndicatorWidget::setGraphType(int type)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/viewgeometry.h"
+#include "regions/alarmevaluation.h"
 #include "regions/regiondocument.h"
 
 #include <QPointF>
@@ -56,6 +57,14 @@ public:
     int currentRegionIndex() const;
     void thumbnail(QPixmap &out);
 
+    // The alarm view: the regions of `group` as the device holds them, over the point cloud;
+    // an alarming one filled and outlined strongly, the points inside any of them in a
+    // contrasting colour. Every revolution, and every change of the group, is evaluated.
+    void setAlarmGroup(const RegionGroup &group);
+    void setAlarmViewVisible(bool on);
+    bool alarmViewVisible() const;
+    QVector<RegionAlarmState> alarmStates() const;
+
     const ViewGeometry &viewGeometry() const;
     const QImage &canvas() const;
     int selectedPointIndex() const;
@@ -64,6 +73,8 @@ public:
 signals:
     // A double click asked for a vertex the region cannot take.
     void vertexRefused(RegionDocument::AddResult reason);
+    // The alarm view evaluated the group against the revolution on display.
+    void alarmEvaluated(const QVector<RegionAlarmState> &states);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -89,6 +100,7 @@ private:
     void removeVertex(int pointIndex);
     void showRegionChange(int groupIndex, int rgnIndex);
     void forgetSelectedPoint();
+    void evaluateAlarms();
 
     std::unique_ptr<Private> d;
 };

@@ -17,6 +17,11 @@ constexpr double numberGap = 3.0;
 constexpr int sweepSpanDegrees = 90;
 // Lines beyond this margin around the canvas cannot touch a visible pixel.
 constexpr double offCanvasMargin = 2.0;
+// The alarm view's fill opacity and outline width for a quiet and an alarming region.
+constexpr int quietFillAlpha = 40;
+constexpr int alarmFillAlpha = 150;
+constexpr double quietOutlineWidth = 1.5;
+constexpr double alarmOutlineWidth = 4.0;
 
 // Sixteenths of a degree, as QPainter's arcs take them.
 int arcUnits(double degrees)
@@ -250,6 +255,26 @@ void paintComparedRegions(QPainter &painter, const ViewGeometry &view, const Reg
             continue;
         painter.setPen(QPen(region.color.lighter(160), 2, Qt::DashLine));
         painter.drawPolygon(clipToCanvas(polygon, view.canvasSize()));
+    }
+}
+
+void paintAlarmRegions(QPainter &painter, const ViewGeometry &view,
+                       const QVector<AlarmRegion> &regions)
+{
+    for (const AlarmRegion &region : regions) {
+        if (region.polygon.size() < 3)
+            continue;
+        QPolygonF pixels;
+        pixels.reserve(region.polygon.size());
+        for (const QPointF &point : region.polygon)
+            pixels.append(view.toPixel(point));
+        QColor outline = region.color;
+        outline.setAlpha(255);
+        QColor fill = region.color;
+        fill.setAlpha(region.alarm ? alarmFillAlpha : quietFillAlpha);
+        painter.setPen(QPen(outline, region.alarm ? alarmOutlineWidth : quietOutlineWidth));
+        painter.setBrush(fill);
+        painter.drawPolygon(clipToCanvas(pixels, view.canvasSize()), Qt::OddEvenFill);
     }
 }
 

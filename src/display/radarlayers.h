@@ -45,6 +45,18 @@ void paintRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup
                   int currentRegion);
 // Another set's regions of the group, outlined dashed over the edited ones for comparison.
 void paintComparedRegions(QPainter &painter, const ViewGeometry &view, const RegionGroup &group);
+// A region as the alarm view shows it: the polygon the evaluation uses, the region's colour
+// and whether it alarms with the revolution on display.
+struct AlarmRegion
+{
+    QPolygonF polygon;
+    QColor color;
+    bool alarm = false;
+};
+// Each region faintly filled and outlined in its colour; an alarming one filled and outlined
+// strongly.
+void paintAlarmRegions(QPainter &painter, const ViewGeometry &view,
+                       const QVector<AlarmRegion> &regions);
 // The handle under the pointer, opaque and outlined, with its vertex number beside it.
 void paintHoveredHandle(QPainter &painter, const ViewGeometry &view, const QPointF &point,
                         int number, const QFont &font);

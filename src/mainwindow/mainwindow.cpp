@@ -79,6 +79,7 @@ MainWindow::MainWindow(QWidget *parent)
     loadWiringDiagram();
 
     createRegionEditors();
+    connectAlarmStatus();
     // Runs the group-row handler now, before the editors are wired to the store.
     ui->listWidgetRgnGroupIndex->setCurrentRow(0);
     connectRegionEditors();

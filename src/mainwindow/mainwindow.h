@@ -13,6 +13,7 @@
 
 class CommissioningReport;
 class QComboBox;
+class ReplayAlarmTimeline;
 class QPushButton;
 class QSettings;
 class QTimer;
@@ -118,6 +119,9 @@ private slots:
     void on_comboBoxReplaySpeed_currentIndexChanged(int index);
     void on_horizontalSliderReplay_valueChanged(int value);
     void on_pushButtonExport_clicked();
+
+    // Alarm status (mainwindow_alarm.cpp)
+    void on_pushButtonAlarmState_toggled(bool checked);
 
 private:
     // Construction helpers (mainwindow.cpp)
@@ -250,6 +254,19 @@ private:
     QString regionFileProposal() const;
     QColor pointColor;
     QString regionFolder;
+
+    // Alarm status (mainwindow_alarm.cpp): the regions evaluated against the scan on both
+    // displays, and the alarms over a whole recording under the replay's slider.
+    void connectAlarmStatus();
+    void showAlarmViews();
+    int watchedGroup() const;
+    void showAlarmGroups();
+    void showAlarmGroup(int group);
+    void followRegionPageGroup(int group);
+    void watchReplayAlarms(const QString &capturePath);
+    void forgetReplayAlarms();
+    ReplayAlarmTimeline *replayAlarms = nullptr;
+    QString replayedCapture;
 
     LinkRecorder *linkRecorder = new LinkRecorder({}, this);
     ReplayLink *replayLink = new ReplayLink(this);

@@ -105,6 +105,7 @@ bool MainWindow::replayCapture(const QString &path)
     replayLink->setSpeed(replaySpeeds[ui->comboBoxReplaySpeed->currentIndex()]);
     showReplayPosition(0);
     showCaptureDamage();
+    watchReplayAlarms(path);
     playReplay();
     return true;
 }
@@ -177,6 +178,7 @@ void MainWindow::showReplayPosition(qint64 positionUs)
 void MainWindow::endReplay()
 {
     replayLink->close();
+    forgetReplayAlarms();
     ui->frameReplay->hide();
     if (serialClosed && udpClosed)
         ui->comboBoxConnMode->setEnabled(true);

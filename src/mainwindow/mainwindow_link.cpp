@@ -179,8 +179,8 @@ void MainWindow::setDeviceControlsEnabled(bool on)
 {
     for (QPushButton *control :
          {ui->pushButtonStartScan, ui->pushButtonStopScan, ui->pushButtonOpenConfig,
-          ui->pushButtonSaveConfig, ui->pushButtonAlarmState, ui->pushButtonUpload,
-          ui->pushButtonDownload, ui->pushButtonRecord}) {
+          ui->pushButtonSaveConfig, ui->pushButtonUpload, ui->pushButtonDownload,
+          ui->pushButtonRecord}) {
         control->setEnabled(on);
     }
 }

@@ -16,22 +16,23 @@
 void MainWindow::on_listWidgetRgnGroupIndex_currentRowChanged(int currentRow)
 {
     const bool groupSelected = currentRow != 0;
-    for (QWidget *control :
-         QWidgetList{ui->tabWidgetRgnIndex, ui->pushButtonOpenConfig, ui->pushButtonSaveConfig,
-                     ui->pushButtonExportImage, ui->pushButtonExportRegions}) {
+    // The alarm count is part of the region set, like its vertices: it can be tried out on a
+    // recording as well as on the device's scan.
+    for (QWidget *control : QWidgetList{ui->tabWidgetRgnIndex, ui->spinBoxAlarmPointNum,
+                                        ui->pushButtonOpenConfig, ui->pushButtonSaveConfig,
+                                        ui->pushButtonExportImage, ui->pushButtonExportRegions}) {
         control->setEnabled(groupSelected);
     }
     // The device-side controls need a link as well as a group.
     const bool deviceSide = groupSelected && isLinkOpen();
-    for (QWidget *control : QWidgetList{ui->pushButtonAlarmState, ui->spinBoxAlarmPointNum,
-                                        ui->pushButtonUpload, ui->pushButtonDownload}) {
+    for (QWidget *control : QWidgetList{ui->pushButtonUpload, ui->pushButtonDownload})
         control->setEnabled(deviceSide);
-    }
 
     updateRegionEditControls();
 
     RadarIndicatorWidget *display = ui->radarIndicatorWidgetDrawRgn;
     display->setRegionsVisible(groupSelected);
+    followRegionPageGroup(currentRow);
 
     const int group = currentGroupRow();
     const int rgnIndex = ui->tabWidgetRgnIndex->currentIndex();

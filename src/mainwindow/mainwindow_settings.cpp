@@ -22,6 +22,7 @@ const QVector<WidgetSetting> rememberedFields = {
     {"display/pointRadius", "spinBoxPointRadius"},
     {"display/lineWidth", "spinBoxLineWidth"},
     {"regions/verify", "checkBoxVerifyAfterDownload"},
+    {"regions/alarmStatus", "pushButtonAlarmState"},
 };
 
 const QString pointColorKey = QStringLiteral("display/pointColor");

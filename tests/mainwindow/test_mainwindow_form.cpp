@@ -145,9 +145,9 @@ private slots:
         QCOMPARE(groups->currentRow(), 0);
         for (int row = 1; row < groups->count(); ++row)
             QVERIFY(!groups->item(row)->icon().isNull());
-        for (const char *name : {"tabWidgetRgnIndex", "pushButtonOpenConfig",
-                                 "pushButtonSaveConfig", "pushButtonAlarmState",
-                                 "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
+        for (const char *name :
+             {"tabWidgetRgnIndex", "pushButtonOpenConfig", "pushButtonSaveConfig",
+              "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
             QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
         QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")->regionsVisible());
         QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidget")->regionsVisible());

@@ -117,6 +117,29 @@
     </message>
 </context>
 <context>
+    <name>AlarmStateStrip</name>
+    <message>
+        <source>区域内的点数 / 告警点数，以及该区域是否告警</source>
+        <translation>Points inside the region / its alarm point count, and whether it alarms</translation>
+    </message>
+    <message>
+        <source>区域%1：未设置</source>
+        <translation>Region %1: not set</translation>
+    </message>
+    <message>
+        <source>区域%1：%2 / %3 %4</source>
+        <translation>Region %1: %2 / %3 %4</translation>
+    </message>
+    <message>
+        <source>告警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Clear</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSession</name>
     <message>
         <source>下位机接收到停止点云指令</source>
@@ -860,6 +883,18 @@
         <source>选取图层：</source>
         <translation>Layer:</translation>
     </message>
+    <message>
+        <source>按最近一圈扫描显示各区域的告警状态（预览，并非设备的安全功能）</source>
+        <translation>Show each region's alarm state against the latest revolution (a preview, not the device's safety function)</translation>
+    </message>
+    <message>
+        <source>监视组</source>
+        <translation>Watched group</translation>
+    </message>
+    <message>
+        <source>设备根据其输入选择当前生效的区域组，本工具无法读取这些输入：请选择要查看的组</source>
+        <translation>The device picks its active group from its inputs, which this tool cannot read: choose the group to watch</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenFailure</name>
@@ -1025,6 +1060,13 @@
     <message>
         <source>颜色对话框</source>
         <translation>Color Dialog</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayAlarmMarks</name>
+    <message>
+        <source>红色标记为告警处，点击标记跳转到该处</source>
+        <translation>Red marks show where the watched group alarms; click a mark to go there</translation>
     </message>
 </context>
 <context>

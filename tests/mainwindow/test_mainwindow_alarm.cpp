@@ -1,0 +1,137 @@
+// Alarm status through the window: a recording of the simulator's room replayed with a small
+// region (region 3, the tab the region page opens on) across the wall straight ahead. The scan
+// page's strip and the marks under the replay slider show it alarming, a click on a mark seeks
+// there, and dragging the region's far vertex back off the wall on the region page clears it.
+#include "display/alarmstatestrip.h"
+#include "display/displaytestsupport.h"
+#include "display/replayalarmmarks.h"
+#include "mainwindowsupport.h"
+
+#include "capture/capturefile.h"
+#include "device/offlinereplay.h"
+#include "device/replaylink.h"
+#include "protocol/commands.h"
+#include "regions/regiondocument.h"
+#include "scanstreamer.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int rateHz = 20;
+constexpr qint64 revolutionUs = 1000000 / rateHz;
+constexpr int revolutions = 20;
+constexpr qint64 lastChunkUs = revolutions * revolutionUs;
+
+void writeCapture(const QString &path)
+{
+    CaptureWriter writer;
+    writer.open(path, nullptr);
+    writer.write(CaptureDirection::ToDevice,
+                 QByteArray::fromHex(DeviceCommand::resolutionQuery(Usb).toLatin1()), 0);
+    writer.write(CaptureDirection::FromDevice, QByteArray::fromHex("A55A0010FAFB"), 1000);
+    writer.write(CaptureDirection::ToDevice,
+                 QByteArray::fromHex(DeviceCommand::startScan(Usb).toLatin1()), 1000);
+    ScanStreamer streamer(ScanGeometry::fine(), rateHz, 3);
+    for (int revolution = 0; revolution < revolutions; ++revolution) {
+        QByteArray chunk;
+        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
+            chunk += streamer.frame(revolution, index);
+        writer.write(CaptureDirection::FromDevice, chunk, (revolution + 1) * revolutionUs);
+    }
+}
+
+// The point of `revolution` nearest to straight ahead, in whole millimetres.
+QPointF aheadOf(const ScanFrames &revolution)
+{
+    QPointF ahead(1e9, 0);
+    for (const QVector<QPointF> &frame : revolution)
+        for (const QPointF &point : frame)
+            if (point.y() > 0 && qAbs(point.x()) < qAbs(ahead.x()))
+                ahead = point;
+    return ahead.toPoint();
+}
+
+} // namespace
+
+class TestMainWindowAlarm : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    MainWindow window;
+    RegionDocument *document = window.findChild<RegionDocument *>();
+    ReplayLink *replay = window.findChild<ReplayLink *>();
+    QString capture = dir.filePath(QStringLiteral("room.pcap"));
+
+    QString stripText(const char *strip)
+    {
+        return widget<AlarmStateStrip>(&window, strip)->regionText(2);
+    }
+    bool playedToTheEnd()
+    {
+        QSignalSpy finished(replay, &ReplayLink::finished);
+        QTest::mouseClick(widget<QPushButton>(&window, "pushButtonReplayPlay"), Qt::LeftButton);
+        return finished.wait(10000);
+    }
+
+private slots:
+    void alarmsShowLiveOnARecordingAndWhileEditing()
+    {
+        window.resize(1410, 948);
+        window.show();
+        writeCapture(capture);
+        QVector<ScanFrames> decoded;
+        QVERIFY(
+            OfflineReplay::decode(capture, [&](int, const ScanFrames &r) { decoded.append(r); }));
+        // Across the wall: the far vertex beyond it, the two near ones short of it.
+        const QPointF wall = aheadOf(decoded.last());
+        const QPointF far = wall + QPointF(0, 300);
+        document->setVertexCount(
+            1, 2, QVector<QPointF>{wall + QPointF(-300, -300), far, wall + QPointF(300, -300)});
+        document->setAlarmPointNum(1, 2, 2);
+        // The display shows one revolution in four; the wall's noise varies the count a little.
+        QStringList alarming;
+        for (const ScanFrames &revolution : decoded) {
+            const RegionAlarmState state =
+                AlarmEvaluator(document->store()[1]).evaluate(revolution)[2];
+            QVERIFY(state.alarm);
+            alarming << QStringLiteral("区域3：%1 / 2 告警").arg(state.pointsInside);
+        }
+
+        showPage(&window, 2);
+        widget<QListWidget>(&window, "listWidgetRgnGroupIndex")->setCurrentRow(1);
+        QTest::mouseClick(widget<QPushButton>(&window, "pushButtonAlarmState"), Qt::LeftButton);
+        widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(2);
+        QVERIFY(window.replayCapture(capture));
+        QVERIFY(QSignalSpy(replay, &ReplayLink::finished).wait(10000));
+        QVERIFY(alarming.contains(stripText("alarmStateStripScan")));
+
+        // Every complete revolution alarms: one mark, from the first to the last.
+        auto *marks = widget<ReplayAlarmMarks>(&window, "replayAlarmMarks");
+        const auto whole = [marks] {
+            const QVector<AlarmSpan> spans = marks->spans();
+            return spans.size() == 1 && spans[0].toUs == lastChunkUs;
+        };
+        QVERIFY(QTest::qWaitFor(whole));
+        const AlarmSpan span = marks->spans().first();
+        QTest::mouseClick(marks, Qt::LeftButton, {}, marks->markRect(span).center());
+        QCOMPARE(replay->positionUs(), span.fromUs);
+
+        showPage(&window, 2);
+        QVERIFY(playedToTheEnd());
+        QVERIFY(alarming.contains(stripText("alarmStateStripRegions")));
+        auto *display = widget<RadarIndicatorWidget>(&window, "radarIndicatorWidgetDrawRgn");
+        QPoint pos = DisplayTest::pixelOf(*display, far);
+        DisplayTest::hover(display, pos);
+        DisplayTest::press(display, pos, Qt::LeftButton);
+        DisplayTest::drag(display, pos += QPoint(0, 25), Qt::LeftButton); // 500 mm nearer
+        DisplayTest::sendMouse(display, QEvent::MouseButtonRelease, pos, Qt::LeftButton, {});
+        QVERIFY(playedToTheEnd());
+        QCOMPARE(stripText("alarmStateStripRegions"), QStringLiteral("区域3：0 / 2 正常"));
+    }
+};
+
+QTEST_MAIN(TestMainWindowAlarm)
+#include "test_mainwindow_alarm.moc"
