@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Recorded time decoded per turn of the event loop: a few milliseconds of work.
-constexpr qint64 decodeStepUs = 1000000;
-
-} // namespace
-
 ReplayAlarmTimeline::ReplayAlarmTimeline(QObject *parent) : QObject(parent)
 {
     connect(&m_session, &DeviceSession::revolutionDecoded, this,
@@ -16,8 +9,8 @@ ReplayAlarmTimeline::ReplayAlarmTimeline(QObject *parent) : QObject(parent)
                 if (complete)
                     take(revolution);
             });
-    m_stepTimer.setInterval(0);
-    connect(&m_stepTimer, &QTimer::timeout, this, &ReplayAlarmTimeline::decodeStep);
+    connect(&m_link, &ReplayLink::positionChanged, this,
+            [this] { emit spansChanged(m_link.durationUs(), spans()); });
 }
 
 bool ReplayAlarmTimeline::load(const QString &path)
@@ -26,13 +19,12 @@ bool ReplayAlarmTimeline::load(const QString &path)
     if (!m_link.open(path))
         return false;
     m_session.setLink(&m_link);
-    m_stepTimer.start();
+    decodeWhole();
     return true;
 }
 
 void ReplayAlarmTimeline::clear()
 {
-    m_stepTimer.stop();
     m_link.close();
     m_revolutions.clear();
     m_decoded = 0;
@@ -50,7 +42,7 @@ void ReplayAlarmTimeline::setGroup(const RegionGroup &group)
         return;
     m_decoded = 0;
     m_link.seek(0);
-    m_stepTimer.start();
+    decodeWhole();
 }
 
 void ReplayAlarmTimeline::take(const ScanFrames &revolution)
@@ -66,12 +58,10 @@ void ReplayAlarmTimeline::take(const ScanFrames &revolution)
     ++m_decoded;
 }
 
-void ReplayAlarmTimeline::decodeStep()
+// The link hands the records on in steps from the event loop, so the window keeps answering.
+void ReplayAlarmTimeline::decodeWhole()
 {
-    m_link.seek(m_link.positionUs() + decodeStepUs);
-    if (m_link.atEnd())
-        m_stepTimer.stop();
-    emit spansChanged(m_link.durationUs(), spans());
+    m_link.seek(m_link.durationUs());
 }
 
 // Neighbouring alarming revolutions make one span. Revolutions not yet decoded again for a new

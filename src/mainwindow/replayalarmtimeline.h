@@ -5,11 +5,9 @@
 #include "display/replayalarmmarks.h"
 #include "regions/alarmevaluation.h"
 
-#include <QTimer>
-
 // Where a recording alarms for one group: the capture is decoded through a session of its own
-// and every complete revolution evaluated as it comes out, a second of recorded time per turn
-// of the event loop so that the window keeps answering. A new group decodes it again from the
+// and every complete revolution evaluated as it comes out, in the link's steps from the event
+// loop so that the window keeps answering. A new group decodes it again from the
 // start; only each revolution's time and state are kept, whatever the recording's length.
 class ReplayAlarmTimeline : public QObject
 {
@@ -35,7 +33,7 @@ private:
     };
 
     void take(const ScanFrames &revolution);
-    void decodeStep();
+    void decodeWhole();
 
     ReplayLink m_link;
     DeviceSession m_session{{}};
@@ -43,5 +41,4 @@ private:
     AlarmEvaluator m_evaluator;
     QVector<RevolutionState> m_revolutions;
     int m_decoded = 0; // revolutions evaluated with the present group
-    QTimer m_stepTimer;
 };

@@ -28,7 +28,11 @@ AlarmEvaluator::AlarmEvaluator(const RegionGroup &group)
         const Region &region = group.at(rgnIndex);
         const RegionFrame::Content held = RegionFrame::asHeldByDevice(
             {1, rgnIndex + 1, region.alarmPointNum, Regions::sortedByAngle(region.polygon)});
-        const QPolygonF polygon(held.polygon);
+        // Drawn and held as the region display draws it: from the sensor through the vertices
+        // and back, which is why operators are told to draw from the origin.
+        QPolygonF polygon(held.polygon);
+        if (polygon.size() >= minimumVertices)
+            polygon.prepend(QPointF(0, 0));
         m_regions.append({polygon, polygon.boundingRect(), held.alarmPointNum});
     }
 }

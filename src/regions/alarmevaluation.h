@@ -22,7 +22,8 @@ struct RegionAlarmState
 };
 
 // The three regions of one group, taken as a write would leave them on the device (whole
-// millimetres, angular order), against the points of a revolution. The protocol does not report
+// millimetres, angular order) and closed through the sensor as the region display draws them,
+// against the points of a revolution. The protocol does not report
 // the device's own alarm state, so this is the tool's reading of a region set, not the device's
 // safety function: a point on a polygon's edge counts as inside, a region alarms with at least
 // its alarm point count of points inside (and at least one), and a region of fewer than three
@@ -37,7 +38,8 @@ public:
     QVector<RegionAlarmState> evaluate(const ScanFrames &revolution) const;
     // The index 0..2 of the first region holding `point`, or -1.
     int regionHolding(const QPointF &point) const;
-    // The polygon region `rgnIndex` is evaluated with.
+    // The polygon region `rgnIndex` is evaluated with: the sensor, then its vertices in angular
+    // order (empty or as held when it has fewer than three).
     QPolygonF heldPolygon(int rgnIndex) const;
 
 private:

@@ -41,6 +41,7 @@ void writeCapture(const QString &path)
             chunk += streamer.frame(revolution, index);
         writer.write(CaptureDirection::FromDevice, chunk, (revolution + 1) * revolutionUs);
     }
+    writer.close();
 }
 
 // The point of `revolution` nearest to straight ahead, in whole millimetres.
@@ -83,8 +84,8 @@ private slots:
         window.show();
         writeCapture(capture);
         QVector<ScanFrames> decoded;
-        QVERIFY(
-            OfflineReplay::decode(capture, [&](int, const ScanFrames &r) { decoded.append(r); }));
+        QVERIFY(OfflineReplay::decode(
+            capture, [&](int, qint64, const ScanFrames &r) { decoded.append(r); }));
         // Across the wall: the far vertex beyond it, the two near ones short of it.
         const QPointF wall = aheadOf(decoded.last());
         const QPointF far = wall + QPointF(0, 300);
@@ -117,7 +118,7 @@ private slots:
         QVERIFY(QTest::qWaitFor(whole));
         const AlarmSpan span = marks->spans().first();
         QTest::mouseClick(marks, Qt::LeftButton, {}, marks->markRect(span).center());
-        QCOMPARE(replay->positionUs(), span.fromUs);
+        QTRY_COMPARE(replay->positionUs(), span.fromUs);
 
         showPage(&window, 2);
         QVERIFY(playedToTheEnd());

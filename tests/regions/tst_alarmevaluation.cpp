@@ -40,6 +40,10 @@ private slots:
             << QVector<QPointF>{in, in, in, in, QPointF(0, 3000)} << 4 << true;
         QTest::newRow("convex, missed by one") << QPolygonF(QRectF(-1000, 500, 2000, 1000)) << 4
                                                << QVector<QPointF>{in, in, in} << 3 << false;
+        QTest::newRow("closed through the sensor")
+            << QPolygonF(QRectF(-1000, 500, 2000, 1000)) << 4
+            << QVector<QPointF>{QPointF(0, 200), QPointF(-100, 300), QPointF(100, 300), in} << 4
+            << true;
         QTest::newRow("concave notch is outside")
             << concave << 4
             << QVector<QPointF>{QPointF(0, 800), QPointF(0, 1500), QPointF(500, 600),
