@@ -41,8 +41,7 @@ const char *const portFields[] = {"comboBoxComNames", "lineEditIP", "comboBoxMod
 
 inline QString startCommand(int mode)
 {
-    return mode == Modbus ? QStringLiteral("01100BF7000306FF00FFA100FF4204")
-                          : QStringLiteral("FF00FFA100");
+    return mode == Modbus ? "01100BF7000306FF00FFA100FF4204" : "FF00FFA100";
 }
 
 // A simulator with the given options and a shown main window that the operator connected
