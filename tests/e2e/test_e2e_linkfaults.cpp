@@ -17,10 +17,8 @@ private slots:
         transferRow("cable pulled during writing", Usb, "--cable-pull-after 10", true, 9, 10);
         transferRow("replies duplicated, writing", Net, "--duplicate-replies", true);
         transferRow("replies duplicated, reading", Net, "--duplicate-replies", false);
-        transferRow("model mismatch, writing", Usb, "--model-mismatch", true, 0, 0);
         transferRow("checksum errors, writing", Net, "--checksum-error 3,7", true, 43, 43);
         transferRow("silent, modbus writing", Modbus, "--silence-after 12", true, 12, 12);
-        transferRow("silent, raw reading", Usb, "--silence-after 12", false, 12, 12);
         transferRow("silent, modbus reading", Modbus, "--silence-after 12", false, 12, 12);
         transferRow("unusable frame, raw reading", Usb, "--bad-group-frame 11", false, 44, 44);
     }

@@ -1,6 +1,6 @@
 // The program against the simulator, which runs as its own process on a pseudo-terminal or on
 // UDP at 127.0.0.1 while the test drives the real window's widgets: a scan's whole road in each
-// connection mode, a device that does not answer, and a region taught from the scan.
+// connection mode with a region taught from it, and a device that does not answer.
 #include "e2e/e2esession.h"
 
 #include "display/radarindicatorwidget.h"
@@ -40,19 +40,14 @@ private slots:
     void scanRoundTrip()
     {
         QFETCH(int, mode);
-        const QStringList initialisation =
-            (mode == Modbus
-                 ? QStringList{"01100BFA000306A55A049CFAFB6482", "01100BF7000306FF0002A100FF73A8",
-                               "01030BFE000306A55A0099FAFBF19D"}
-                 : QStringList{"A55A049CFAFB", "FF0002A100", "A55A0099FAFB"}) +
-            repeated(QStringLiteral("FF0000A108"), 3);
         Session session(mode, {QStringLiteral("--rate"), QStringLiteral("20")}, 0);
-        QVERIFY2(!session.device.endpoint.isEmpty(), "the simulator named no endpoint");
         QVERIFY(session.connected);
 
         QCOMPARE(session.connectButton()->text(), QStringLiteral("关闭"));
-        QCOMPARE(session.page.sent(), initialisation);
-        // The session's status lines, which its own suite checks, end with the answered query.
+        // The initialisation's bytes and status lines are the session suite's; the page shows
+        // and the log records each command, and the status ends with the answered query.
+        const QStringList initialisation = session.page.sent();
+        QCOMPARE(initialisation.size(), 6);
         QCOMPARE(session.page.status().last(), QStringLiteral("获取雷达角分辨率成功"));
         QCOMPARE(widget<QLineEdit>(&session.window, "lineEditAngleResolution")->text(),
                  QStringLiteral("0.18"));
@@ -82,10 +77,26 @@ private slots:
         const QImage noGroup = regionDisplay->canvas().copy();
         QTest::qWait(1000);
         QCOMPARE(regionDisplay->canvas(), noGroup);
-        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(1);
+        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(4);
         const QImage groupShown = regionDisplay->canvas().copy();
         QTRY_VERIFY_WITH_TIMEOUT(regionDisplay->canvas() != groupShown, 5000);
 
+        // A region taught from the room goes to the device and comes back as the device holds
+        // it; the reading that brings it back is one undo step (which undoes exactly is the
+        // document suite's).
+        session.click("pushButtonTeachIn");
+        const QPolygonF taught = session.store()[4][2].polygon;
+        QVERIFY(taught.size() >= 3 && taught.size() <= Regions::maxVertices);
+        QVERIFY(session.editorsShowTheStore());
+        session.click("pushButtonUpload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 40000);
+        session.click("pushButtonDownload");
+        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 2, 20000);
+        QCOMPARE(messages->texts.last(), QStringLiteral("上传区域设置成功！"));
+        RegionStore held = Regions::initialStore();
+        held[4][2].polygon = RegionFrame::asHeldByDevice({4, 3, 5, taught}).polygon;
+        QVERIFY(sameRegions(session.store(), held));
+        QCOMPARE(session.document().undoStack().undoText(), QStringLiteral("从设备读取区域"));
         QVERIFY(session.stillUsable());
     }
 
@@ -95,11 +106,6 @@ private slots:
     {
         Session session(Usb, {QStringLiteral("--no-reply"), QStringLiteral("--log")}, 1);
         QVERIFY(session.connected);
-        const QStringList stopping = {
-            QStringLiteral("发送雷达停止采集命令"), QStringLiteral("响应超时第1次"),
-            QStringLiteral("响应超时第2次"), QStringLiteral("响应超时第3次")};
-        QCOMPARE(session.page.status().mid(1, 4), stopping);
-        QVERIFY(session.page.status().contains(QStringLiteral("获取雷达角分辨率响应超时")));
         const QStringList log = logged();
         for (int n = 1; n <= 3; ++n)
             QVERIFY(log.contains(QStringLiteral("Response timeout at %1 time").arg(n)));
@@ -114,7 +120,8 @@ private slots:
         // All three attempts are shown, and the stop gives up as it would on an open link.
         const QString stop = QStringLiteral("A55A049CFAFB");
         QCOMPARE(session.page.sent(), repeated(stop, 3));
-        QCOMPARE(session.page.status(), stopping);
+        QCOMPARE(session.page.status(), (QStringList{"发送雷达停止采集命令", "响应超时第1次",
+                                                     "响应超时第2次", "响应超时第3次"}));
         // Only the attempt before the close reached the device: three at connecting, one here.
         QTest::qWait(300);
         QCOMPARE(QString::fromUtf8(session.device.process.readAll()).count("<< " + stop), 4);
@@ -122,36 +129,6 @@ private slots:
         QVERIFY(session.button("pushButtonStartScan")->isEnabled());
         QVERIFY(!session.button("pushButtonStopScan")->isEnabled());
         QVERIFY(!session.button("pushButtonUpload")->isEnabled());
-    }
-
-    // A region taught from the room the device streams goes to the device and comes back as
-    // the device holds it; the reading that brings it back is one undo step (which undoes
-    // exactly is the document suite's).
-    void taughtRegionReadsBack()
-    {
-        const QStringList file = {QStringLiteral("--regions-file"), dir.filePath("taught.dat")};
-        RegionFile::save(Regions::initialStore(), file.last());
-        Session session(Usb, file, 2);
-        widget<QListWidget>(&session.window, "listWidgetRgnGroupIndex")->setCurrentRow(4);
-        bool revolved = false;
-        connect(session.window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded,
-                this, [&](const ScanFrames &, bool complete) { revolved |= complete; });
-        session.click("pushButtonStartScan");
-        QTRY_VERIFY_WITH_TIMEOUT(revolved, 5000);
-        session.click("pushButtonTeachIn");
-        const QPolygonF taught = session.store()[4][2].polygon;
-        QVERIFY(taught.size() >= 3 && taught.size() <= Regions::maxVertices);
-        QVERIFY(session.editorsShowTheStore());
-
-        session.click("pushButtonUpload");
-        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 1, 20000);
-        session.click("pushButtonDownload");
-        QTRY_COMPARE_WITH_TIMEOUT(messages->texts.size(), 2, 20000);
-        QCOMPARE(messages->texts.last(), QStringLiteral("上传区域设置成功！"));
-        RegionStore held = Regions::initialStore();
-        held[4][2].polygon = RegionFrame::asHeldByDevice({4, 3, 5, taught}).polygon;
-        QVERIFY(sameRegions(session.store(), held));
-        QCOMPARE(session.document().undoStack().undoText(), QStringLiteral("从设备读取区域"));
     }
 };
 
