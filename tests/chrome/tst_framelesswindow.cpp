@@ -72,7 +72,7 @@ private slots:
     void cleanup() { window.reset(); }
 
     // The style installs the sheet, which must be plain ASCII (it is read as Latin-1) and parse.
-    // Its pictures must come from the resources, where the resource suite loads each one.
+    // Its pictures must come from the resources, where the shipped files suite loads each one.
     void styleSheetIsInstalledAndParses()
     {
         QFile file(QStringLiteral(DARKSTYLE_QSS_PATH));
