@@ -1,7 +1,7 @@
 // What the program ships beside its code: the embedded pictures, the English translation and
 // the logging configuration, with where that configuration and the logs are found. The style
-// sheet is the framed window suite's, which installs and parses it; the translation's texts
-// the dialog and window option suites', which load it and read them.
+// sheet is the chrome suite's, which installs and parses it; the translation's texts
+// the chrome and window option suites', which load it and read them.
 #include "app/logsetup.h"
 #include "vksresources.h"
 
