@@ -1,15 +1,23 @@
-// What the program ships beside its code: the embedded pictures, the English translation and
-// the logging configuration, with where that configuration and the logs are found. The style
+// The program's command line and language, down to the connection page the operator sees, and
+// what it ships beside its code: the embedded pictures, the English translation and the logging
+// configuration, with where that configuration and the logs are found. The style
 // sheet is the chrome suite's, which installs and parses it; the translation's texts
-// the chrome and window option suites', which load it and read them.
+// the chrome suite's and the connection page's below, which load it and read them.
 #include "app/logsetup.h"
+#include "app/windowoptions.h"
+#include "mainwindow/mainwindow.h"
 #include "vksresources.h"
 
 #include <log4qt/logger.h>
 #include <log4qt/logmanager.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QImageReader>
+#include <QLabel>
 #include <QProcessEnvironment>
+#include <QSettings>
+#include <QTranslator>
 #include <QtTest>
 
 #include <algorithm>
@@ -44,7 +52,7 @@ QString readText(const QString &fileName)
 
 } // namespace
 
-class TestShippedFiles : public QObject
+class TestApp : public QObject
 {
     Q_OBJECT
 
@@ -53,6 +61,90 @@ private slots:
     {
         initVksResources();
         QVERIFY(namedPictures().contains(QStringLiteral(":/images/app_icon.png")));
+    }
+
+    // Accepted lines as "<link> <where> [modbus] [scan]"; refused ones by their error.
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("nothing") << QStringList{} << "none";
+        QTest::newRow("serial") << QStringList{"--serial", "/dev/ttyUSB0", "--modbus", "--scan"}
+                                << "serial /dev/ttyUSB0 modbus scan";
+        QTest::newRow("udp") << QStringList{"--udp", "127.0.0.2:5020"} << "udp 127.0.0.2:5020";
+        QTest::newRow("udp ipv6") << QStringList{"--udp", "[::1]:7", "--scan"} << "udp ::1:7 scan";
+        QTest::newRow("no port") << QStringList{"--udp", "127.0.0.1"} << "--udp needs";
+        QTest::newRow("host name") << QStringList{"--udp", "radar:502"} << "--udp needs";
+        QTest::newRow("replay") << QStringList{"--replay", "scan.pcap"} << "replay scan.pcap";
+        QTest::newRow("two links") << QStringList{"--serial", "x", "--udp", "127.0.0.1:1"}
+                                   << "--serial, --udp and --replay exclude each other";
+        QTest::newRow("replay and scan")
+            << QStringList{"--replay", "x", "--scan"} << "--scan needs --serial or --udp";
+        QTest::newRow("modbus alone") << QStringList{"--modbus"} << "--modbus needs --serial";
+        QTest::newRow("scan alone") << QStringList{"--scan"} << "--scan needs --serial or --udp";
+        QTest::newRow("language") << QStringList{"--lang", "fr"} << "--lang must be en or zh";
+        QTest::newRow("stray") << QStringList{"x"} << "unexpected argument: x";
+    }
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        WindowCommandLine commandLine;
+        const bool accepted = commandLine.parse(QStringList{"vks20"} + arguments);
+        const WindowOptions &o = commandLine.options();
+        const QString where = o.link == StartLink::Udp
+                                  ? o.udpAddress.toString() + ':' + QString::number(o.udpPort)
+                                  : o.serialPath + o.replayPath;
+        QStringList parts = {QStringList{"none", "serial", "udp", "replay"}.at(int(o.link)), where,
+                             o.modbus ? "modbus" : "", o.scan ? "scan" : ""};
+        parts.removeAll(QString());
+        const QString accepting = parts.join(' ');
+        QFETCH(QString, outcome);
+        QVERIFY2(accepted ? outcome == accepting : commandLine.errorText().startsWith(outcome),
+                 qPrintable(accepted ? accepting : commandLine.errorText()));
+    }
+
+    // The option wins, else the language last used; Chinese needs no translation, and the
+    // connection page then shows no English (names such as "USB" aside).
+    void languageOfTheConnectionPage_data()
+    {
+        // The arguments, the language remembered, the language chosen.
+        QTest::addColumn<QStringList>("languages");
+        QTest::newRow("default") << QStringList{"", "", "en"};
+        QTest::newRow("option") << QStringList{"--lang zh", "en", "zh"};
+        QTest::newRow("remembered") << QStringList{"", "zh", "zh"};
+        QTest::newRow("option over remembered") << QStringList{"--lang en", "zh", "en"};
+    }
+    void languageOfTheConnectionPage()
+    {
+        QFETCH(QStringList, languages);
+        const QString remembered = languages.at(1), language = languages.at(2);
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath("vks20.ini"), QSettings::IniFormat);
+        if (!remembered.isEmpty())
+            InterfaceLanguage::remember(settings, remembered);
+        WindowCommandLine commandLine;
+        QVERIFY(commandLine.parse(("vks20 " + languages.at(0)).split(' ', Qt::SkipEmptyParts)));
+        QCOMPARE(InterfaceLanguage::choose(commandLine.options(), settings), language);
+
+        QTranslator translator;
+        QVERIFY(InterfaceLanguage::install(language, translator));
+        MainWindow window;
+        const QRegularExpression foreign(language == "zh" ? "[a-z]{2}" : "[\\x{3000}-\\x{9fff}]");
+        QStringList texts;
+        for (QWidget *widget :
+             window.findChild<QWidget *>("pageConnSettings")->findChildren<QWidget *>()) {
+            if (auto *label = qobject_cast<QLabel *>(widget))
+                texts << label->text();
+            if (auto *button = qobject_cast<QAbstractButton *>(widget))
+                texts << button->text();
+            if (auto *combo = qobject_cast<QComboBox *>(widget); combo && !combo->isEditable()) {
+                for (int i = 0; i < combo->count(); ++i)
+                    texts << combo->itemText(i);
+            }
+        }
+        QVERIFY(texts.contains(language == "zh" ? "通讯方式" : "Comm Method"));
+        QCOMPARE(texts.filter(foreign), QStringList());
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void imagesLoad_data()
@@ -180,5 +272,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestShippedFiles)
-#include "test_shippedfiles.moc"
+QTEST_MAIN(TestApp)
+#include "test_app.moc"
