@@ -345,25 +345,6 @@ private slots:
         QCOMPARE(readText(QStringLiteral("good.log")), QStringLiteral("good:INFO:works\n"));
     }
 
-    // The split: a trace line only in the ring, a status line only in the program log.
-    void shippedConfigurationSplitsTraceLines()
-    {
-        QVERIFY(PropertyConfigurator::configure(QStringLiteral(SHIPPED_PROPERTIES_FILE)));
-        const QString trace = QStringLiteral("oneFrame data>>> A55A0102");
-        const QString status = QStringLiteral("Successfully sent radar stop acquisition command");
-        Logger::logger("RollingFile")->info(trace);
-        Logger::logger("RollingFile")->info(status);
-        LogManager::shutdown(); // the ring is written buffered
-        for (const auto &[file, message] :
-             {std::pair("logs/vks20.log", status), std::pair("logs/vks20-trace.log", trace)}) {
-            const QString text = readText(QString::fromLatin1(file));
-            const QRegularExpression line("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
-                                          "\\[main\\] INFO  RollingFile - " +
-                                          QRegularExpression::escape(message) + "\\n$");
-            QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
-        }
-    }
-
 private:
     std::unique_ptr<QTemporaryDir> mDir;
 };
