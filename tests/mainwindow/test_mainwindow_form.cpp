@@ -105,9 +105,26 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    // Each row of the menu, clicked from the last up, shows its page; the first is shown at start.
-    void menuRowIsPage()
+    // Each row of the menu, clicked from the last up, shows its page; the first is shown at
+    // start, with the English wiring picture. Row 0 of the groups ("Close") is no group: nothing
+    // on the region page may edit or send one.
+    void startsOnFirstPageWithNoGroup()
     {
+        const QImage english(QStringLiteral(":/images/resource/wiring_diagram_en.png"));
+        const QPixmap shown = child<QLabel>("labelWritingDiagram")->pixmap(Qt::ReturnByValue);
+        QVERIFY(!english.isNull());
+        QCOMPARE(shown.toImage().convertToFormat(english.format()), english);
+        auto *groups = child<QListWidget>("listWidgetRgnGroupIndex");
+        QCOMPARE(groups->currentRow(), 0);
+        for (int row = 1; row < groups->count(); ++row)
+            QVERIFY(!groups->item(row)->icon().isNull());
+        for (const char *name :
+             {"tabWidgetRgnIndex", "pushButtonOpenConfig", "pushButtonSaveConfig",
+              "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")->regionsVisible());
+        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidget")->regionsVisible());
+
         auto *menu = child<QListWidget>("listWidgetMenu");
         auto *pages = child<QStackedWidget>("stackedWidget");
         QCOMPARE(child<QStackedWidget>("stackedWidgetConnMode")->currentIndex(), 0);
@@ -136,29 +153,6 @@ private slots:
             QVERIFY2(child<QLineEdit>(field)->validator()->validate(text, pos) == state,
                      qPrintable(text));
         }
-    }
-
-    // Row 0 ("Close") is no group: nothing on the region page may edit or send one.
-    void regionPageStartsWithNoGroup()
-    {
-        auto *groups = child<QListWidget>("listWidgetRgnGroupIndex");
-        QCOMPARE(groups->currentRow(), 0);
-        for (int row = 1; row < groups->count(); ++row)
-            QVERIFY(!groups->item(row)->icon().isNull());
-        for (const char *name :
-             {"tabWidgetRgnIndex", "pushButtonOpenConfig", "pushButtonSaveConfig",
-              "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
-            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")->regionsVisible());
-        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidget")->regionsVisible());
-    }
-
-    void wiringDiagramIsTheEnglishPicture()
-    {
-        const QImage english(QStringLiteral(":/images/resource/wiring_diagram_en.png"));
-        const QPixmap shown = child<QLabel>("labelWritingDiagram")->pixmap(Qt::ReturnByValue);
-        QVERIFY(!english.isNull());
-        QCOMPARE(shown.toImage().convertToFormat(english.format()), english);
     }
 
     // On a service laptop's 1280 x 800 screen, in English and then Chinese, every page's

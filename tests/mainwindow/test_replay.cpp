@@ -1,57 +1,19 @@
 // Replaying a capture in the window: the scan display follows the recording, stands still
 // while paused, runs four times as fast at 4×, the monitor shows the recorded frames and
 // nothing reaches any link; the export holds what the display shows.
-#include "mainwindowsupport.h"
-
-#include "capture/capturefile.h"
 #include "device/offlinereplay.h"
-#include "device/replaylink.h"
 #include "device/scancsv.h"
 #include "display/radarindicatorwidget.h"
-#include "protocol/commands.h"
-#include "scanstreamer.h"
+#include "scancapture.h"
 
 #include <QImage>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 
 #include <algorithm>
 
-namespace {
-
-constexpr int rateHz = 20;
+using namespace ScanCapture;
 constexpr int revolutions = 30;
-constexpr qint64 usPerMs = 1000;
-constexpr qint64 revolutionUs = 1000 * usPerMs / rateHz;
-constexpr qint64 replyDelayUs = 5 * usPerMs;
-
-// A fine-resolution scan as a recording holds it: the resolution query and its reply, a start,
-// then a revolution's frames per chunk. Returns the commands, as hex.
-QStringList writeCapture(const QString &path)
-{
-    const QStringList commands = {DeviceCommand::resolutionQuery(Usb),
-                                  DeviceCommand::startScan(Usb)};
-    CaptureWriter writer;
-    writer.open(path, nullptr);
-    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[0].toLatin1()), 0);
-    writer.write(CaptureDirection::FromDevice, QByteArray::fromHex("A55A0010FAFB"), replyDelayUs);
-    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[1].toLatin1()),
-                 replyDelayUs);
-    ScanStreamer streamer(ScanGeometry::fine(), rateHz, 3);
-    for (int revolution = 0; revolution < revolutions; ++revolution) {
-        QByteArray chunk;
-        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
-            chunk += streamer.frame(revolution, index);
-        writer.write(CaptureDirection::FromDevice, chunk,
-                     2 * replyDelayUs + revolution * revolutionUs);
-    }
-    writer.close();
-    return commands;
-}
-
-} // namespace
 
 class TestReplay : public QObject
 {
@@ -80,10 +42,6 @@ class TestReplay : public QObject
         const qint64 playedMs = finished.wait(10000) ? clock.elapsed() : -1;
         return earliestMs > 0 ? -1 : playedMs;
     }
-    void clickPlay() const
-    {
-        QTest::mouseClick(widget<QPushButton>(window, "pushButtonReplayPlay"), Qt::LeftButton);
-    }
     QImage display() const
     {
         return widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->canvas();
@@ -102,7 +60,7 @@ private slots:
 
     void replaysAtTheRecordedPaceWithoutSendingAnything()
     {
-        const QStringList commands = writeCapture(path("scan.pcap"));
+        const QStringList commands = write(path("scan.pcap"), revolutions);
         QObject listening;
         QVector<ScanFrames> decoded;
         connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
@@ -127,7 +85,7 @@ private slots:
 
         widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(1);
         // Faster than the recording could ever play at 1×, and never ahead of 4×.
-        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(); });
+        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(window); });
         QVERIFY2(fourfoldMs >= 0 && fourfoldMs < replay->durationUs() / usPerMs,
                  qPrintable(QString::number(fourfoldMs)));
     }
@@ -135,17 +93,15 @@ private slots:
     void pauseHoldsTheDisplay()
     {
         widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(0);
-        clickPlay();
+        clickPlay(window);
         QTRY_VERIFY(replay->positionUs() > revolutions * revolutionUs / 2);
-        clickPlay();
+        clickPlay(window);
         const QImage paused = display();
         const qint64 position = replay->positionUs();
         QTest::qWait(300);
         QCOMPARE(replay->positionUs(), position);
         QVERIFY(display() == paused);
-        QSignalSpy finished(replay, &ReplayLink::finished);
-        clickPlay();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(playedToTheEnd(window));
         QVERIFY(display() != paused);
     }
 
@@ -154,7 +110,7 @@ private slots:
     void seekAheadRunsFromTheEventLoop()
     {
         const QString damaged = path("damaged.pcap");
-        writeCapture(damaged);
+        write(damaged, revolutions);
         QVERIFY(QFile::resize(damaged, QFileInfo(damaged).size() - 1));
         int offline = 0;
         OfflineReplay::decode(damaged, [&offline](int, qint64, const ScanFrames &) { ++offline; });
@@ -163,7 +119,7 @@ private slots:
         connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
                 [&followed](const ScanFrames &, bool complete) { followed += complete; });
         QVERIFY(window->replayCapture(damaged));
-        clickPlay();
+        clickPlay(window);
         QVERIFY(!widget<QComboBox>(window, "comboBoxConnMode")->isEnabled());
         QCOMPARE(widget<QLabel>(window, "labelLinkStatus")->text(),
                  QStringLiteral("捕获文件在第 33 条记录（第 1.4 秒）处损坏，只能回放到此处"));
