@@ -20,8 +20,10 @@ class TestReplay : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
-    MainWindow *window = nullptr;
-    ReplayLink *replay = nullptr;
+    MainWindow window;
+    ReplayLink *replay = window.findChild<ReplayLink *>();
+    const RadarIndicatorWidget *scan =
+        widget<RadarIndicatorWidget>(&window, "radarIndicatorWidget");
 
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     // Plays from the start to the end and returns the wall time it took, or -1 when any record
@@ -42,67 +44,59 @@ class TestReplay : public QObject
         const qint64 playedMs = finished.wait(10000) ? clock.elapsed() : -1;
         return earliestMs > 0 ? -1 : playedMs;
     }
-    QImage display() const
-    {
-        return widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->canvas();
-    }
 
 private slots:
     void initTestCase()
     {
-        window = new MainWindow;
-        window->resize(1410, 948);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        replay = window->findChild<ReplayLink *>();
+        window.resize(1410, 948);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
-    void cleanupTestCase() { delete window; }
 
     void replaysAtTheRecordedPaceWithoutSendingAnything()
     {
         const QStringList commands = write(path("scan.pcap"), revolutions);
         QObject listening;
         QVector<ScanFrames> decoded;
-        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
                 [&decoded](const ScanFrames &frames) { decoded.append(frames); });
         QVERIFY(millisecondsToPlay(
-                    1, [this] { QVERIFY(window->replayCapture(path("scan.pcap"))); }) >= 0);
+                    1, [this] { QVERIFY(window.replayCapture(path("scan.pcap"))); }) >= 0);
 
-        QCOMPARE(DataGram(window).sent(), commands);
-        QCOMPARE(DataGram(window).received().size(), revolutions + 1);
+        QCOMPARE(DataGram(&window).sent(), commands);
+        QCOMPARE(DataGram(&window).received().size(), revolutions + 1);
         QCOMPARE(replay->bytesDiscarded(), 0);
-        QVERIFY(widget<QLineEdit>(window, "lineEditDevName")->text().isEmpty());
+        QVERIFY(widget<QLineEdit>(&window, "lineEditDevName")->text().isEmpty());
 
-        QVERIFY(window->exportScanCsv(path("scan.csv")) && window->exportScanPng(path("scan.png")));
+        QVERIFY(window.exportScanCsv(path("scan.csv")) && window.exportScanPng(path("scan.png")));
         QFile table(path("scan.csv"));
         QVERIFY(table.open(QIODevice::ReadOnly));
         const QString rows = QString::fromUtf8(table.readAll()).remove(0, ScanCsv::header().size());
         QVERIFY(std::any_of(decoded.cbegin(), decoded.cend(), [&rows](const ScanFrames &frames) {
             return !frames.isEmpty() && rows == ScanCsv::rows(1, frames);
         }));
-        QCOMPARE(QImage(path("scan.png")).size(),
-                 widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->size());
+        QCOMPARE(QImage(path("scan.png")).size(), scan->size());
 
-        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(1);
+        widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(1);
         // Faster than the recording could ever play at 1×, and never ahead of 4×.
-        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(window); });
+        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(&window); });
         QVERIFY2(fourfoldMs >= 0 && fourfoldMs < replay->durationUs() / usPerMs,
                  qPrintable(QString::number(fourfoldMs)));
     }
 
     void pauseHoldsTheDisplay()
     {
-        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(0);
-        clickPlay(window);
+        widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(0);
+        clickPlay(&window);
         QTRY_VERIFY(replay->positionUs() > revolutions * revolutionUs / 2);
-        clickPlay(window);
-        const QImage paused = display();
+        clickPlay(&window);
+        const QImage paused = scan->canvas();
         const qint64 position = replay->positionUs();
         QTest::qWait(300);
         QCOMPARE(replay->positionUs(), position);
-        QVERIFY(display() == paused);
-        QVERIFY(playedToTheEnd(window));
-        QVERIFY(display() != paused);
+        QVERIFY(scan->canvas() == paused);
+        QVERIFY(playedToTheEnd(&window));
+        QVERIFY(scan->canvas() != paused);
     }
 
     // A seek hands the records on from the event loop, and the session follows them as the
@@ -116,15 +110,15 @@ private slots:
         OfflineReplay::decode(damaged, [&offline](int, qint64, const ScanFrames &) { ++offline; });
         QObject listening;
         int followed = 0;
-        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
                 [&followed](const ScanFrames &, bool complete) { followed += complete; });
-        QVERIFY(window->replayCapture(damaged));
-        clickPlay(window);
-        QVERIFY(!widget<QComboBox>(window, "comboBoxConnMode")->isEnabled());
-        QCOMPARE(widget<QLabel>(window, "labelLinkStatus")->text(),
+        QVERIFY(window.replayCapture(damaged));
+        clickPlay(&window);
+        QVERIFY(!widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled());
+        QCOMPARE(widget<QLabel>(&window, "labelLinkStatus")->text(),
                  QStringLiteral("捕获文件在第 33 条记录（第 1.4 秒）处损坏，只能回放到此处"));
 
-        auto *slider = widget<QSlider>(window, "horizontalSliderReplay");
+        auto *slider = widget<QSlider>(&window, "horizontalSliderReplay");
         slider->setValue(slider->maximum());
         QCOMPARE(replay->positionUs(), 0);
         QTRY_COMPARE(replay->positionUs(), replay->durationUs());
