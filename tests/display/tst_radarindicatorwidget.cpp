@@ -140,8 +140,8 @@ private slots:
 
     // Clipped to the field only while regions are hidden; lines join the points of a frame,
     // never two frames; a 50 px dot at two scales is 48 whole pixels across its middle row,
-    // its edges anti-aliased.
-    void pointCloudDrawing()
+    // its edges anti-aliased; the thumbnail shows it.
+    void pointCloudDrawingAndThumbnail()
     {
         const QPointF behind(1100, -4100), ahead(1100, 4100);
         const auto clipped = redCloud(QSize(600, 600), 4, {{behind, ahead}});
@@ -174,6 +174,21 @@ private slots:
             QVERIFY(redAt(-24, 0) && redAt(23, 0) && redAt(0, -24));
             QVERIFY(!redAt(-27, 0) && !redAt(26, 0) && !redAt(18, 18));
         }
+        // The thumbnail is the picture without the label row, whose labels sit side by side
+        // along the bottom and let the pointer through to the display.
+        const auto thumbnailed = redCloud(QSize(802, 322), 20, {{QPointF(0, 2000)}});
+        QPixmap thumbnail;
+        thumbnailed->thumbnail(thumbnail);
+        QCOMPARE(thumbnail.size(), QSize(200, 75));
+        QVERIFY(isRed(thumbnail.toImage().pixelColor(pixelOf(*thumbnailed, {0, 2000}) / 4)));
+        int previousRight = -1;
+        for (const char *name : labelRow) {
+            const QLabel *label = thumbnailed->findChild<QLabel *>(QLatin1String(name));
+            QCOMPARE(label->y(), 322 - 20);
+            QVERIFY(label->x() > previousRight);
+            QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
+            previousRight = label->geometry().right();
+        }
     }
 
     // The sweep is painted over the canvas, never into it, on one timer that a second start
@@ -199,25 +214,6 @@ private slots:
             widget->stopSweep();
             QCOMPARE(timers(), 0);
             QCOMPARE(shownPicture(), canvas.copy(picture));
-        }
-    }
-
-    // The thumbnail is the picture without the label row, whose labels sit side by side along
-    // the bottom and let the pointer through to the display.
-    void thumbnailLeavesOutLabelRow()
-    {
-        const auto widget = redCloud(QSize(802, 322), 20, {{QPointF(0, 2000)}});
-        QPixmap thumbnail;
-        widget->thumbnail(thumbnail);
-        QCOMPARE(thumbnail.size(), QSize(200, 75));
-        QVERIFY(isRed(thumbnail.toImage().pixelColor(pixelOf(*widget, {0, 2000}) / 4)));
-        int previousRight = -1;
-        for (const char *name : labelRow) {
-            const QLabel *label = widget->findChild<QLabel *>(QLatin1String(name));
-            QCOMPARE(label->y(), 322 - 20);
-            QVERIFY(label->x() > previousRight);
-            QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
-            previousRight = label->geometry().right();
         }
     }
 };

@@ -104,7 +104,7 @@ private slots:
         QVERIFY(!differs(20, 2) && !differs(-20, 2) && !differs(30, -40));
     }
 
-    void hoverSelectsHandleAndDragMovesIt()
+    void hoverSelectsHandleAndDragMovesItUpToTheRangeLimit()
     {
         Editing editing;
         RadarIndicatorWidget *widget = editing.widget.get();
@@ -138,22 +138,19 @@ private slots:
         editing.dragVertex(shared, {QPoint(-10, 0)});
         QCOMPARE(editing.polygon(2, 1), (Points{shared, QPointF(800, 4000), QPointF(-1000, 4000)}));
         QCOMPARE(editing.document.undoStack().count(), steps + 3); // refill and a drag of its own
-    }
 
-    // 100 mm per pixel: the vertex stops at 20000 mm and, as the pointer turns back, continues
-    // from where it stopped.
-    void dragStopsAtRangeLimit()
-    {
-        Editing editing;
+        // 100 mm per pixel: the vertex stops at 20000 mm and, as the pointer turns back,
+        // continues from where it stopped.
+        Editing coarse;
         for (int i = 0; i < 30; ++i)
-            editing.widget->zoomOut();
-        editing.fill(1, 0, {QPointF(0, 19900)});
-        QSignalSpy moved(&editing.document, &RegionDocument::vertexMoved);
-        editing.dragVertex(QPointF(0, 19900), {QPoint(0, -1), QPoint(0, -1), QPoint(0, -1)});
-        QCOMPARE(editing.polygon(), Points{QPointF(0, 20000)});
+            coarse.widget->zoomOut();
+        coarse.fill(1, 0, {QPointF(0, 19900)});
+        QSignalSpy moved(&coarse.document, &RegionDocument::vertexMoved);
+        coarse.dragVertex(QPointF(0, 19900), {QPoint(0, -1), QPoint(0, -1), QPoint(0, -1)});
+        QCOMPARE(coarse.polygon(), Points{QPointF(0, 20000)});
         QCOMPARE(moved.count(), 1);
-        editing.dragVertex(QPointF(0, 20000), {QPoint(0, -1), QPoint(0, 1)});
-        QCOMPARE(editing.polygon(), Points{QPointF(0, 19900)});
+        coarse.dragVertex(QPointF(0, 20000), {QPoint(0, -1), QPoint(0, 1)});
+        QCOMPARE(coarse.polygon(), Points{QPointF(0, 19900)});
         QCOMPARE(moved.count(), 2);
     }
 

@@ -37,7 +37,6 @@ class TestMainWindowAlarm : public QObject
     MainWindow window;
     RegionDocument *document = window.findChild<RegionDocument *>();
     ReplayLink *replay = window.findChild<ReplayLink *>();
-    QString capture = dir.filePath(QStringLiteral("room.pcap"));
 
     QString stripText(const char *strip)
     {
@@ -49,6 +48,7 @@ private slots:
     {
         window.resize(1410, 948);
         window.show();
+        const QString capture = dir.filePath(QStringLiteral("room.pcap"));
         write(capture, revolutions);
         QVector<ScanFrames> decoded;
         QVERIFY(OfflineReplay::decode(
@@ -78,11 +78,9 @@ private slots:
 
         // Every complete revolution alarms: one mark, from the first to the last.
         auto *marks = widget<ReplayAlarmMarks>(&window, "replayAlarmMarks");
-        const auto whole = [this, marks] {
-            const QVector<AlarmSpan> spans = marks->spans();
-            return spans.size() == 1 && spans[0].toUs == replay->durationUs();
-        };
-        QVERIFY(QTest::qWaitFor(whole));
+        QVERIFY(QTest::qWaitFor([&] {
+            return marks->spans().size() == 1 && marks->spans()[0].toUs == replay->durationUs();
+        }));
         const AlarmSpan span = marks->spans().first();
         QTest::mouseClick(marks, Qt::LeftButton, {}, marks->markRect(span).center());
         QTRY_COMPARE(replay->positionUs(), span.fromUs);

@@ -136,11 +136,7 @@ private slots:
             QTest::mouseClick(menu->viewport(), Qt::LeftButton, {}, rect.center());
             QCOMPARE(pages->currentIndex(), row);
         }
-    }
-
-    // Each text is either acceptable as it stands or refused outright.
-    void addressValidators()
-    {
+        // Each address text is either acceptable as it stands or refused outright.
         const std::tuple<const char *, QString, QValidator::State> cases[] = {
             {"lineEditIP", child<QLineEdit>("lineEditIP")->text(), QValidator::Acceptable},
             {"lineEditIP", "127.000.000.001", QValidator::Acceptable},

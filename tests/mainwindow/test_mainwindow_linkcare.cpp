@@ -12,18 +12,6 @@ class TestMainWindowLinkCare : public QObject
     Q_OBJECT
 
 private slots:
-    void portListRefreshKeepsTypedPath()
-    {
-        MainWindow window;
-        for (const char *list : {"comboBoxComNames", "comboBoxModbusComNames"}) {
-            auto *ports = widget<QComboBox>(&window, list);
-            ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
-            ports->showPopup();
-            QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
-            ports->hidePopup();
-        }
-    }
-
     // A port the operator may not open: the message names the group to join. A port that is
     // not there is the next case's.
     void refusedPortNamesItsGroup()
@@ -58,7 +46,7 @@ private slots:
         }
     }
 
-    void settingsRoundTrip()
+    void settingsRoundTripAndTypedPorts()
     {
         const QVariantMap chosen = {
             {"connection/mode", 2},
@@ -90,6 +78,14 @@ private slots:
         // The mode shows its page; the IO mode waits for the next connection to be sent.
         QCOMPARE(widget<QStackedWidget>(&window, "stackedWidgetConnMode")->currentIndex(), 2);
         QCOMPARE(DataGram(&window).sent(), QStringList());
+        // A refreshed port list keeps a path the operator typed.
+        for (const char *list : {"comboBoxComNames", "comboBoxModbusComNames"}) {
+            auto *ports = widget<QComboBox>(&window, list);
+            ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
+            ports->showPopup();
+            QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
+            ports->hidePopup();
+        }
     }
 };
 

@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("未添加端点：双击位置在扫描范围之外。"));
     }
 
-    void exportsAndReportShowTheGroup()
+    void exportsReportAndComparisonShowTheGroup()
     {
         messages.fileName = dir.filePath(QStringLiteral("group.csv"));
         QTest::mouseClick(widget<QPushButton>(&window, "pushButtonExportRegions"), Qt::LeftButton);
@@ -116,11 +116,8 @@ private slots:
                                               QStringLiteral("导出区域图像成功！"),
                                               QStringLiteral("保存调试报告成功！")}));
         QVERIFY(QFileInfo(messages.fileName).size() > 0);
-    }
 
-    // The differing region is picked from the list with the keyboard, as an operator may.
-    void comparisonSelectsDifferingRegion()
-    {
+        // The differing region is picked from the list with the keyboard, as an operator may.
         const QString fingerprint = RegionFingerprint::of(document->store());
         auto *label = widget<QLabel>(&window, "labelFingerprint");
         QCOMPARE(label->text(), "指纹 " + RegionFingerprint::shortForm(fingerprint));
