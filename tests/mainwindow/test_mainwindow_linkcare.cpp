@@ -12,20 +12,16 @@ class TestMainWindowLinkCare : public QObject
     Q_OBJECT
 
 private slots:
-    // A port the operator may not open: the message names the group to join. A port that is
-    // not there is the next case's.
-    void refusedPortNamesItsGroup()
+    // A port the operator may not open: the message names the group to join.
+    void linkThatWillNotOpenSaysWhy()
     {
         QCOMPARE(PortOpenFailure({"/dev/ttyUSB0", "Permission denied", true, "uucp"}).message(),
                  QStringLiteral("无法打开串口 /dev/ttyUSB0：Permission denied\n"
                                 "请将当前用户加入拥有该设备的用户组 uucp：\n"
                                 "sudo usermod -aG uucp $USER\n然后重新登录。"));
-    }
 
-    // A path that is not there, a local address that is not this machine's: the connection page
-    // and a prompt name it and the system's reason, and the link stays closed. Nothing is sent.
-    void linkThatWillNotOpenIsShown()
-    {
+        // A path that is not there, a local address that is not this machine's: the connection page
+        // and a prompt name it and the system's reason, and the link stays closed. Nothing is sent.
         const std::tuple<ConnMode, const char *, const char *> cases[] = {
             {Usb, "pushButtonConn",
              "无法打开串口 /tmp/vks20-no-such-port：No such file or directory"},

@@ -49,7 +49,7 @@ private slots:
         QVERIFY(!widget<QPushButton>(&window, "pushButtonTeachIn")->isEnabled()); // no scan
     }
 
-    void drawingFollowsAndUndoes()
+    void drawingPastingAndUndoFollow()
     {
         const RegionStore before = document->store();
         const qint64 icon = groups->item(3)->icon().cacheKey();
@@ -73,19 +73,17 @@ private slots:
 
         emit editor()->colorChosen(2, Qt::red); // as the editor's colour dialog reports it
         QCOMPARE(editor()->color(), QColor(Qt::red));
-    }
 
-    void pastedGroupIsOneStep()
-    {
+        // A pasted group is one step.
         groups->setFocus();
         QTest::keyClick(groups, Qt::Key_C, Qt::ControlModifier);
         groups->setCurrentRow(5);
-        const RegionStore before = document->store();
+        const RegionStore unpasted = document->store();
         QTest::keyClick(groups, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(document->store()[5], document->store()[3]);
         QCOMPARE(editor()->regionPoints(), QVector<QPointF>{QPointF(1000, 2000)});
         QTest::keyClick(groups, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(document->store(), before);
+        QCOMPARE(document->store(), unpasted);
 
         groups->setCurrentRow(3);
         document->setVertexCount(3, 2, QPolygonF(QVector<QPointF>(30, QPointF(0, 100))));

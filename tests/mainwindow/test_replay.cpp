@@ -53,7 +53,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    void replaysAtTheRecordedPaceWithoutSendingAnything()
+    void replaysAtTheRecordedPaceAndPausesWithoutSendingAnything()
     {
         const QStringList commands = write(path("scan.pcap"), revolutions);
         QObject listening;
@@ -82,10 +82,7 @@ private slots:
         const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(&window); });
         QVERIFY2(fourfoldMs >= 0 && fourfoldMs < replay->durationUs() / usPerMs,
                  qPrintable(QString::number(fourfoldMs)));
-    }
 
-    void pauseHoldsTheDisplay()
-    {
         widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(0);
         clickPlay(&window);
         QTRY_VERIFY(replay->positionUs() > revolutions * revolutionUs / 2);
