@@ -71,16 +71,14 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&file);
-        QStringList fills; // the fill of each path's group
-        QStringList groupFills;
+        QStringList fills; // the fill of each path's group, which the generator never nests
+        QString groupFill;
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement() && xml.name() == QLatin1String("g"))
-                groupFills.append(xml.attributes().value(QLatin1String("fill")).toString());
-            else if (xml.isEndElement() && xml.name() == QLatin1String("g"))
-                groupFills.removeLast();
+                groupFill = xml.attributes().value(QLatin1String("fill")).toString();
             else if (xml.isStartElement() && xml.name() == QLatin1String("path"))
-                fills.append(groupFills.value(groupFills.size() - 1));
+                fills.append(groupFill);
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QCOMPARE(fills.count(QStringLiteral("#fffa00")), 1);

@@ -49,7 +49,7 @@ private slots:
         QVERIFY(!widget<QPushButton>(&window, "pushButtonTeachIn")->isEnabled()); // no scan
     }
 
-    void drawingPastingAndUndoFollow()
+    void editingExportsAndComparisonFollowTheGroup()
     {
         const RegionStore before = document->store();
         const qint64 icon = groups->item(3)->icon().cacheKey();
@@ -94,10 +94,7 @@ private slots:
         document->undoStack().undo();
         doubleClick(QPointF(0, -3000)); // the blind wedge behind the device
         QCOMPARE(status->text(), QStringLiteral("未添加端点：双击位置在扫描范围之外。"));
-    }
 
-    void exportsReportAndComparisonShowTheGroup()
-    {
         messages.fileName = dir.filePath(QStringLiteral("group.csv"));
         QTest::mouseClick(widget<QPushButton>(&window, "pushButtonExportRegions"), Qt::LeftButton);
         QFile table(messages.fileName);

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    void replaysAtTheRecordedPaceAndPausesWithoutSendingAnything()
+    void replaysPausesAndSeeksWithoutSendingAnything()
     {
         const QStringList commands = write(path("scan.pcap"), revolutions);
         QObject listening;
@@ -94,20 +94,17 @@ private slots:
         QVERIFY(scan->canvas() == paused);
         QVERIFY(playedToTheEnd(&window));
         QVERIFY(scan->canvas() != paused);
-    }
 
-    // A seek hands the records on from the event loop, and the session follows them as the
-    // offline decoding does; a damaged capture says where, and the mode stays the recording's.
-    void seekAheadRunsFromTheEventLoop()
-    {
+        // A seek hands the records on from the event loop, and the session follows them as the
+        // offline decoding does; a damaged capture says where, and the mode stays the recording's.
         const QString damaged = path("damaged.pcap");
         write(damaged, revolutions);
         QVERIFY(QFile::resize(damaged, QFileInfo(damaged).size() - 1));
         int offline = 0;
         OfflineReplay::decode(damaged, [&offline](int, qint64, const ScanFrames &) { ++offline; });
-        QObject listening;
+        QObject following;
         int followed = 0;
-        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &following,
                 [&followed](const ScanFrames &, bool complete) { followed += complete; });
         QVERIFY(window.replayCapture(damaged));
         clickPlay(&window);
