@@ -35,6 +35,16 @@ inline void drag(QWidget *widget, const QPointF &pos, Qt::MouseButtons held)
     sendMouse(widget, QEvent::MouseMove, pos, Qt::NoButton, held);
 }
 
+// A press at `pos`, a move by each of `steps` with `button` held, and the release where it ends.
+inline void gesture(QWidget *widget, QPointF pos, Qt::MouseButton button,
+                    const QVector<QPoint> &steps)
+{
+    press(widget, pos, button);
+    for (const QPoint &step : steps)
+        drag(widget, pos += step, button);
+    sendMouse(widget, QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
+}
+
 inline std::unique_ptr<RadarIndicatorWidget> shownWidget(const QSize &size, int zoomInNotches = 0)
 {
     auto widget = std::make_unique<RadarIndicatorWidget>();

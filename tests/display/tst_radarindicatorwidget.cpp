@@ -96,18 +96,21 @@ private slots:
     }
 
     // The fixed layers are kept between redraws; each way of changing the view must renew them.
-    // Clearing the screen must drop the cloud and keep exactly those layers.
+    // Clearing the screen must drop the cloud and keep exactly those layers: the blind wedge
+    // below the sensor, the shaded field above, grid lines one cell apart and the brighter
+    // axis through the sensor.
     void backdropFollowsEveryViewChange()
     {
-        // Zoom notches (negative: out), a right-button pan, a new size.
-        const std::tuple<int, QPoint, QSize> changes[] = {{3, {}, {600, 400}},
-                                                          {-1, {}, {600, 400}},
-                                                          {0, {37, -21}, {600, 400}},
-                                                          {0, {}, {501, 333}}};
+        // Zoom notches (negative: out), a right-button pan, a new size; last the finest scale.
+        const std::tuple<int, QPoint, QSize> changes[] = {{3, {}, {600, 600}},
+                                                          {-1, {}, {600, 600}},
+                                                          {0, {37, -21}, {600, 600}},
+                                                          {0, {}, {501, 333}},
+                                                          {60, {}, {600, 600}}};
         for (const auto &[zoomNotches, panBy, resizeTo] : changes) {
-            const auto widget = shownWidget(QSize(600, 400));
+            const auto widget = shownWidget(QSize(600, 600));
             widget->setPointRadius(6);
-            widget->setPointCloud({{QPointF(500, 500)}});
+            widget->setPointCloud({{QPointF(5, 5)}});
             widget->resize(resizeTo);
             for (int i = 0; i < qAbs(zoomNotches); ++i)
                 zoomNotches > 0 ? widget->zoomIn() : widget->zoomOut();
@@ -117,21 +120,12 @@ private slots:
             QVERIFY(widget->canvas() != backdrop);
             widget->clearScreen();
             QCOMPARE(widget->canvas(), backdrop);
-        }
-    }
 
-    // At the start scale and the finest: the blind wedge below the sensor, the shaded field
-    // above, grid lines one cell apart and the brighter axis through the sensor.
-    void gridAndBlindWedge()
-    {
-        const auto widget = shownWidget(QSize(600, 600));
-        for (int notches : {0, 60}) {
-            for (int i = 0; i < notches; ++i)
-                widget->zoomIn();
-            const QImage &canvas = widget->canvas();
             const QPoint origin = widget->viewGeometry().origin().toPoint();
             const int cell = int(widget->viewGeometry().cellPixels());
-            const auto at = [&](int x, int y) { return canvas.pixelColor(origin + QPoint(x, y)); };
+            const auto at = [&](int x, int y) {
+                return backdrop.pixelColor(origin + QPoint(x, y));
+            };
             const int below = 2 * cell + cell / 5;
             QCOMPARE(at(cell / 2, below), background);
             const QColor field = at(cell / 2, -below);
@@ -144,46 +138,56 @@ private slots:
         }
     }
 
-    void cloudClippedOnlyWithoutRegions()
+    // Clipped to the field only while regions are hidden; lines join the points of a frame,
+    // never two frames; a 50 px dot at two scales is 48 whole pixels across its middle row,
+    // its edges anti-aliased; the thumbnail shows it.
+    void pointCloudDrawingAndThumbnail()
     {
-        const QPointF behind(1100, -4100);
-        const QPointF ahead(1100, 4100);
-        const auto widget = redCloud(QSize(600, 600), 4, {{behind, ahead}});
-        QVERIFY(isRed(canvasColorAt(*widget, behind)));
-        widget->setRegionsVisible(false);
-        QCOMPARE(canvasColorAt(*widget, behind), background);
-        QVERIFY(isRed(canvasColorAt(*widget, ahead)));
-    }
+        const QPointF behind(1100, -4100), ahead(1100, 4100);
+        const auto clipped = redCloud(QSize(600, 600), 4, {{behind, ahead}});
+        QVERIFY(isRed(canvasColorAt(*clipped, behind)));
+        clipped->setRegionsVisible(false);
+        QCOMPARE(canvasColorAt(*clipped, behind), background);
+        QVERIFY(isRed(canvasColorAt(*clipped, ahead)));
 
-    void lineModeNeverJoinsFrames()
-    {
-        const auto widget = redCloud(QSize(800, 600), 3,
-                                     {{QPointF(1000, 3110), QPointF(3000, 3110)},
-                                      {QPointF(5000, 3110), QPointF(7000, 3110)},
-                                      {QPointF(-2000, 3110)}});
-        const auto redAt = [&](double x) { return isRed(canvasColorAt(*widget, {x, 3110})); };
-        widget->setLineWidth(3);
-        widget->setGraphType(1);
-        QVERIFY(redAt(2000) && redAt(6000));
-        QVERIFY(!redAt(4000) && !redAt(-2000));
-        widget->setGraphType(0);
-        QVERIFY(!redAt(2000) && redAt(-2000));
-    }
+        const auto lines = redCloud(QSize(800, 600), 3,
+                                    {{QPointF(1000, 3110), QPointF(3000, 3110)},
+                                     {QPointF(5000, 3110), QPointF(7000, 3110)},
+                                     {QPointF(-2000, 3110)}});
+        const auto onLine = [&](double x) { return isRed(canvasColorAt(*lines, {x, 3110})); };
+        lines->setLineWidth(3);
+        lines->setGraphType(1);
+        QVERIFY(onLine(2000) && onLine(6000));
+        QVERIFY(!onLine(4000) && !onLine(-2000));
+        lines->setGraphType(0);
+        QVERIFY(!onLine(2000) && onLine(-2000));
 
-    // A 50 px dot at two scales: 48 whole pixels across its middle row, anti-aliased edges.
-    void dotRadiusIsInPixels()
-    {
         const QPointF point(400, 1600);
-        const auto widget = redCloud(QSize(600, 600), 25, {{point}});
+        const auto dot = redCloud(QSize(600, 600), 25, {{point}});
         for (int notches : {0, 7}) {
             for (int i = 0; i < notches; ++i)
-                widget->zoomIn();
-            const QPoint centre = pixelOf(*widget, point);
+                dot->zoomIn();
+            const QPoint centre = pixelOf(*dot, point);
             const auto redAt = [&](int x, int y) {
-                return isRed(widget->canvas().pixelColor(centre + QPoint(x, y)));
+                return isRed(dot->canvas().pixelColor(centre + QPoint(x, y)));
             };
             QVERIFY(redAt(-24, 0) && redAt(23, 0) && redAt(0, -24));
             QVERIFY(!redAt(-27, 0) && !redAt(26, 0) && !redAt(18, 18));
+        }
+        // The thumbnail is the picture without the label row, whose labels sit side by side
+        // along the bottom and let the pointer through to the display.
+        const auto thumbnailed = redCloud(QSize(802, 322), 20, {{QPointF(0, 2000)}});
+        QPixmap thumbnail;
+        thumbnailed->thumbnail(thumbnail);
+        QCOMPARE(thumbnail.size(), QSize(200, 75));
+        QVERIFY(isRed(thumbnail.toImage().pixelColor(pixelOf(*thumbnailed, {0, 2000}) / 4)));
+        int previousRight = -1;
+        for (const char *name : labelRow) {
+            const QLabel *label = thumbnailed->findChild<QLabel *>(QLatin1String(name));
+            QCOMPARE(label->y(), 322 - 20);
+            QVERIFY(label->x() > previousRight);
+            QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
+            previousRight = label->geometry().right();
         }
     }
 
@@ -210,25 +214,6 @@ private slots:
             widget->stopSweep();
             QCOMPARE(timers(), 0);
             QCOMPARE(shownPicture(), canvas.copy(picture));
-        }
-    }
-
-    // The thumbnail is the picture without the label row, whose labels sit side by side along
-    // the bottom and let the pointer through to the display.
-    void thumbnailLeavesOutLabelRow()
-    {
-        const auto widget = redCloud(QSize(802, 322), 20, {{QPointF(0, 2000)}});
-        QPixmap thumbnail;
-        widget->thumbnail(thumbnail);
-        QCOMPARE(thumbnail.size(), QSize(200, 75));
-        QVERIFY(isRed(thumbnail.toImage().pixelColor(pixelOf(*widget, {0, 2000}) / 4)));
-        int previousRight = -1;
-        for (const char *name : labelRow) {
-            const QLabel *label = widget->findChild<QLabel *>(QLatin1String(name));
-            QCOMPARE(label->y(), 322 - 20);
-            QVERIFY(label->x() > previousRight);
-            QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
-            previousRight = label->geometry().right();
         }
     }
 };

@@ -2,47 +2,20 @@
 // region (region 3, the tab the region page opens on) across the wall straight ahead. The scan
 // page's strip and the marks under the replay slider show it alarming, a click on a mark seeks
 // there, and dragging the region's far vertex back off the wall on the region page clears it.
+#include "device/offlinereplay.h"
 #include "display/alarmstatestrip.h"
 #include "display/displaytestsupport.h"
 #include "display/replayalarmmarks.h"
-#include "mainwindowsupport.h"
-
-#include "capture/capturefile.h"
-#include "device/offlinereplay.h"
-#include "device/replaylink.h"
-#include "protocol/commands.h"
 #include "regions/regiondocument.h"
-#include "scanstreamer.h"
+#include "scancapture.h"
 
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
+
+using namespace ScanCapture;
 
 namespace {
 
-constexpr int rateHz = 20;
-constexpr qint64 revolutionUs = 1000000 / rateHz;
 constexpr int revolutions = 20;
-constexpr qint64 lastChunkUs = revolutions * revolutionUs;
-
-void writeCapture(const QString &path)
-{
-    CaptureWriter writer;
-    writer.open(path, nullptr);
-    writer.write(CaptureDirection::ToDevice,
-                 QByteArray::fromHex(DeviceCommand::resolutionQuery(Usb).toLatin1()), 0);
-    writer.write(CaptureDirection::FromDevice, QByteArray::fromHex("A55A0010FAFB"), 1000);
-    writer.write(CaptureDirection::ToDevice,
-                 QByteArray::fromHex(DeviceCommand::startScan(Usb).toLatin1()), 1000);
-    ScanStreamer streamer(ScanGeometry::fine(), rateHz, 3);
-    for (int revolution = 0; revolution < revolutions; ++revolution) {
-        QByteArray chunk;
-        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
-            chunk += streamer.frame(revolution, index);
-        writer.write(CaptureDirection::FromDevice, chunk, (revolution + 1) * revolutionUs);
-    }
-    writer.close();
-}
 
 // The point of `revolution` nearest to straight ahead, in whole millimetres.
 QPointF aheadOf(const ScanFrames &revolution)
@@ -64,17 +37,10 @@ class TestMainWindowAlarm : public QObject
     MainWindow window;
     RegionDocument *document = window.findChild<RegionDocument *>();
     ReplayLink *replay = window.findChild<ReplayLink *>();
-    QString capture = dir.filePath(QStringLiteral("room.pcap"));
 
     QString stripText(const char *strip)
     {
         return widget<AlarmStateStrip>(&window, strip)->regionText(2);
-    }
-    bool playedToTheEnd()
-    {
-        QSignalSpy finished(replay, &ReplayLink::finished);
-        QTest::mouseClick(widget<QPushButton>(&window, "pushButtonReplayPlay"), Qt::LeftButton);
-        return finished.wait(10000);
     }
 
 private slots:
@@ -82,7 +48,8 @@ private slots:
     {
         window.resize(1410, 948);
         window.show();
-        writeCapture(capture);
+        const QString capture = dir.filePath(QStringLiteral("room.pcap"));
+        write(capture, revolutions);
         QVector<ScanFrames> decoded;
         QVERIFY(OfflineReplay::decode(
             capture, [&](int, qint64, const ScanFrames &r) { decoded.append(r); }));
@@ -111,25 +78,22 @@ private slots:
 
         // Every complete revolution alarms: one mark, from the first to the last.
         auto *marks = widget<ReplayAlarmMarks>(&window, "replayAlarmMarks");
-        const auto whole = [marks] {
-            const QVector<AlarmSpan> spans = marks->spans();
-            return spans.size() == 1 && spans[0].toUs == lastChunkUs;
-        };
-        QVERIFY(QTest::qWaitFor(whole));
+        QVERIFY(QTest::qWaitFor([&] {
+            return marks->spans().size() == 1 && marks->spans()[0].toUs == replay->durationUs();
+        }));
         const AlarmSpan span = marks->spans().first();
         QTest::mouseClick(marks, Qt::LeftButton, {}, marks->markRect(span).center());
         QTRY_COMPARE(replay->positionUs(), span.fromUs);
 
         showPage(&window, 2);
-        QVERIFY(playedToTheEnd());
+        QVERIFY(playedToTheEnd(&window));
         QVERIFY(alarming.contains(stripText("alarmStateStripRegions")));
         auto *display = widget<RadarIndicatorWidget>(&window, "radarIndicatorWidgetDrawRgn");
-        QPoint pos = DisplayTest::pixelOf(*display, far);
-        DisplayTest::hover(display, pos);
-        DisplayTest::press(display, pos, Qt::LeftButton);
-        DisplayTest::drag(display, pos += QPoint(0, 25), Qt::LeftButton); // 500 mm nearer
-        DisplayTest::sendMouse(display, QEvent::MouseButtonRelease, pos, Qt::LeftButton, {});
-        QVERIFY(playedToTheEnd());
+        DisplayTest::hover(display, DisplayTest::pixelOf(*display, far));
+        // 500 mm nearer
+        DisplayTest::gesture(display, DisplayTest::pixelOf(*display, far), Qt::LeftButton,
+                             {{0, 25}});
+        QVERIFY(playedToTheEnd(&window));
         QCOMPARE(stripText("alarmStateStripRegions"), QStringLiteral("区域3：0 / 2 正常"));
     }
 };

@@ -105,9 +105,26 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    // Each row of the menu, clicked from the last up, shows its page; the first is shown at start.
-    void menuRowIsPage()
+    // Each row of the menu, clicked from the last up, shows its page; the first is shown at
+    // start, with the English wiring picture. Row 0 of the groups ("Close") is no group: nothing
+    // on the region page may edit or send one.
+    void startsOnFirstPageWithNoGroup()
     {
+        const QImage english(QStringLiteral(":/images/resource/wiring_diagram_en.png"));
+        const QPixmap shown = child<QLabel>("labelWritingDiagram")->pixmap(Qt::ReturnByValue);
+        QVERIFY(!english.isNull());
+        QCOMPARE(shown.toImage().convertToFormat(english.format()), english);
+        auto *groups = child<QListWidget>("listWidgetRgnGroupIndex");
+        QCOMPARE(groups->currentRow(), 0);
+        for (int row = 1; row < groups->count(); ++row)
+            QVERIFY(!groups->item(row)->icon().isNull());
+        for (const char *name :
+             {"tabWidgetRgnIndex", "pushButtonOpenConfig", "pushButtonSaveConfig",
+              "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")->regionsVisible());
+        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidget")->regionsVisible());
+
         auto *menu = child<QListWidget>("listWidgetMenu");
         auto *pages = child<QStackedWidget>("stackedWidget");
         QCOMPARE(child<QStackedWidget>("stackedWidgetConnMode")->currentIndex(), 0);
@@ -119,11 +136,7 @@ private slots:
             QTest::mouseClick(menu->viewport(), Qt::LeftButton, {}, rect.center());
             QCOMPARE(pages->currentIndex(), row);
         }
-    }
-
-    // Each text is either acceptable as it stands or refused outright.
-    void addressValidators()
-    {
+        // Each address text is either acceptable as it stands or refused outright.
         const std::tuple<const char *, QString, QValidator::State> cases[] = {
             {"lineEditIP", child<QLineEdit>("lineEditIP")->text(), QValidator::Acceptable},
             {"lineEditIP", "127.000.000.001", QValidator::Acceptable},
@@ -138,32 +151,9 @@ private slots:
         }
     }
 
-    // Row 0 ("Close") is no group: nothing on the region page may edit or send one.
-    void regionPageStartsWithNoGroup()
-    {
-        auto *groups = child<QListWidget>("listWidgetRgnGroupIndex");
-        QCOMPARE(groups->currentRow(), 0);
-        for (int row = 1; row < groups->count(); ++row)
-            QVERIFY(!groups->item(row)->icon().isNull());
-        for (const char *name :
-             {"tabWidgetRgnIndex", "pushButtonOpenConfig", "pushButtonSaveConfig",
-              "spinBoxAlarmPointNum", "pushButtonUpload", "pushButtonDownload"})
-            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidgetDrawRgn")->regionsVisible());
-        QVERIFY(!child<RadarIndicatorWidget>("radarIndicatorWidget")->regionsVisible());
-    }
-
-    void wiringDiagramIsTheEnglishPicture()
-    {
-        const QImage english(QStringLiteral(":/images/resource/wiring_diagram_en.png"));
-        const QPixmap shown = child<QLabel>("labelWritingDiagram")->pixmap(Qt::ReturnByValue);
-        QVERIFY(!english.isNull());
-        QCOMPARE(shown.toImage().convertToFormat(english.format()), english);
-    }
-
     // On a service laptop's 1280 x 800 screen, in English and then Chinese, every page's
     // controls lie side by side within the window, each with room for its text.
-    void pagesFitTheLaptopScreen()
+    void pagesFitAndShowNoChinese()
     {
         for (bool english : {true, false}) {
             if (!english)
@@ -184,11 +174,8 @@ private slots:
             }
         }
         QCoreApplication::installTranslator(&translator);
-    }
 
-    // Texts set in code without tr() escape the translation suite; they show up here.
-    void noChineseLeftUntranslated()
-    {
+        // Texts set in code without tr() escape the translation suite; they show up here.
         const QRegularExpression chinese(
             QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
         QStringList offenders;

@@ -12,66 +12,37 @@ class TestMainWindowLinkCare : public QObject
     Q_OBJECT
 
 private slots:
-    void portListRefreshKeepsTypedPath()
-    {
-        MainWindow window;
-        for (const char *list : {"comboBoxComNames", "comboBoxModbusComNames"}) {
-            auto *ports = widget<QComboBox>(&window, list);
-            ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
-            ports->showPopup();
-            QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
-            ports->hidePopup();
-        }
-    }
-
-    // A port the operator may not open: the message names the group to join. A port that is
-    // not there is the next case's.
-    void refusedPortNamesItsGroup()
+    // A port the operator may not open: the message names the group to join.
+    void linkThatWillNotOpenSaysWhy()
     {
         QCOMPARE(PortOpenFailure({"/dev/ttyUSB0", "Permission denied", true, "uucp"}).message(),
                  QStringLiteral("无法打开串口 /dev/ttyUSB0：Permission denied\n"
                                 "请将当前用户加入拥有该设备的用户组 uucp：\n"
                                 "sudo usermod -aG uucp $USER\n然后重新登录。"));
-    }
 
-    // A path that is not there, a local address that is not this machine's: the connection page
-    // and a prompt name it and the system's reason, and the link stays closed. Nothing is sent.
-    void linkThatWillNotOpenIsShown_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("serial")
-            << int(Usb) << "pushButtonConn"
-            << "无法打开串口 /tmp/vks20-no-such-port：No such file or directory";
-        QTest::newRow("udp")
-            << int(Net) << "pushButtonConnNet"
-            << "无法绑定本机地址 203.0.113.1:5020：The address is not available";
-    }
-    void linkThatWillNotOpenIsShown()
-    {
-        QFETCH(int, mode);
-        QFETCH(QString, button);
-        QFETCH(QString, shown);
-        MainWindow window;
-        ModalMessages messages;
-        widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
-        if (mode == Net) {
+        // A path that is not there, a local address that is not this machine's: the connection page
+        // and a prompt name it and the system's reason, and the link stays closed. Nothing is sent.
+        const std::tuple<ConnMode, const char *, const char *> cases[] = {
+            {Usb, "pushButtonConn",
+             "无法打开串口 /tmp/vks20-no-such-port：No such file or directory"},
+            {Net, "pushButtonConnNet",
+             "无法绑定本机地址 203.0.113.1:5020：The address is not available"}};
+        for (const auto &[mode, button, shown] : cases) {
+            MainWindow window;
+            ModalMessages messages;
+            widget<QComboBox>(&window, "comboBoxConnMode")->setCurrentIndex(mode);
             widget<QLineEdit>(&window, "lineEditIP")->setText(QStringLiteral("203.0.113.1"));
             widget<QLineEdit>(&window, "lineEditPort")->setText(QStringLiteral("5020"));
-        } else {
             widget<QComboBox>(&window, "comboBoxComNames")
                 ->setEditText(QStringLiteral("/tmp/vks20-no-such-port"));
+            QTest::mouseClick(widget<QAbstractButton>(&window, button), Qt::LeftButton);
+            QCOMPARE(widget<QLabel>(&window, "labelLinkStatus")->text(), QString::fromUtf8(shown));
+            QCOMPARE(messages.texts, QStringList{QString::fromUtf8(shown)});
+            QCOMPARE(widget<QAbstractButton>(&window, button)->text(), QStringLiteral("打开"));
         }
-        QTest::mouseClick(widget<QAbstractButton>(&window, qPrintable(button)), Qt::LeftButton);
-
-        QCOMPARE(widget<QLabel>(&window, "labelLinkStatus")->text(), shown);
-        QCOMPARE(messages.texts, QStringList{shown});
-        QCOMPARE(widget<QAbstractButton>(&window, qPrintable(button))->text(),
-                 QStringLiteral("打开"));
     }
 
-    void settingsRoundTrip()
+    void settingsRoundTripAndTypedPorts()
     {
         const QVariantMap chosen = {
             {"connection/mode", 2},
@@ -103,6 +74,14 @@ private slots:
         // The mode shows its page; the IO mode waits for the next connection to be sent.
         QCOMPARE(widget<QStackedWidget>(&window, "stackedWidgetConnMode")->currentIndex(), 2);
         QCOMPARE(DataGram(&window).sent(), QStringList());
+        // A refreshed port list keeps a path the operator typed.
+        for (const char *list : {"comboBoxComNames", "comboBoxModbusComNames"}) {
+            auto *ports = widget<QComboBox>(&window, list);
+            ports->setEditText(QStringLiteral("/tmp/vks20-typed"));
+            ports->showPopup();
+            QCOMPARE(ports->currentText(), QStringLiteral("/tmp/vks20-typed"));
+            ports->hidePopup();
+        }
     }
 };
 

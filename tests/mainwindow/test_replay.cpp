@@ -1,65 +1,29 @@
 // Replaying a capture in the window: the scan display follows the recording, stands still
 // while paused, runs four times as fast at 4×, the monitor shows the recorded frames and
 // nothing reaches any link; the export holds what the display shows.
-#include "mainwindowsupport.h"
-
-#include "capture/capturefile.h"
 #include "device/offlinereplay.h"
-#include "device/replaylink.h"
 #include "device/scancsv.h"
 #include "display/radarindicatorwidget.h"
-#include "protocol/commands.h"
-#include "scanstreamer.h"
+#include "scancapture.h"
 
 #include <QImage>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 
 #include <algorithm>
 
-namespace {
-
-constexpr int rateHz = 20;
+using namespace ScanCapture;
 constexpr int revolutions = 30;
-constexpr qint64 usPerMs = 1000;
-constexpr qint64 revolutionUs = 1000 * usPerMs / rateHz;
-constexpr qint64 replyDelayUs = 5 * usPerMs;
-
-// A fine-resolution scan as a recording holds it: the resolution query and its reply, a start,
-// then a revolution's frames per chunk. Returns the commands, as hex.
-QStringList writeCapture(const QString &path)
-{
-    const QStringList commands = {DeviceCommand::resolutionQuery(Usb),
-                                  DeviceCommand::startScan(Usb)};
-    CaptureWriter writer;
-    writer.open(path, nullptr);
-    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[0].toLatin1()), 0);
-    writer.write(CaptureDirection::FromDevice, QByteArray::fromHex("A55A0010FAFB"), replyDelayUs);
-    writer.write(CaptureDirection::ToDevice, QByteArray::fromHex(commands[1].toLatin1()),
-                 replyDelayUs);
-    ScanStreamer streamer(ScanGeometry::fine(), rateHz, 3);
-    for (int revolution = 0; revolution < revolutions; ++revolution) {
-        QByteArray chunk;
-        for (int index = 0; index < ScanStreamer::framesPerRevolution; ++index)
-            chunk += streamer.frame(revolution, index);
-        writer.write(CaptureDirection::FromDevice, chunk,
-                     2 * replyDelayUs + revolution * revolutionUs);
-    }
-    writer.close();
-    return commands;
-}
-
-} // namespace
 
 class TestReplay : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir dir;
-    MainWindow *window = nullptr;
-    ReplayLink *replay = nullptr;
+    MainWindow window;
+    ReplayLink *replay = window.findChild<ReplayLink *>();
+    const RadarIndicatorWidget *scan =
+        widget<RadarIndicatorWidget>(&window, "radarIndicatorWidget");
 
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     // Plays from the start to the end and returns the wall time it took, or -1 when any record
@@ -80,95 +44,75 @@ class TestReplay : public QObject
         const qint64 playedMs = finished.wait(10000) ? clock.elapsed() : -1;
         return earliestMs > 0 ? -1 : playedMs;
     }
-    void clickPlay() const
-    {
-        QTest::mouseClick(widget<QPushButton>(window, "pushButtonReplayPlay"), Qt::LeftButton);
-    }
-    QImage display() const
-    {
-        return widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->canvas();
-    }
 
 private slots:
     void initTestCase()
     {
-        window = new MainWindow;
-        window->resize(1410, 948);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        replay = window->findChild<ReplayLink *>();
+        window.resize(1410, 948);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
-    void cleanupTestCase() { delete window; }
 
-    void replaysAtTheRecordedPaceWithoutSendingAnything()
+    void replaysPausesAndSeeksWithoutSendingAnything()
     {
-        const QStringList commands = writeCapture(path("scan.pcap"));
+        const QStringList commands = write(path("scan.pcap"), revolutions);
         QObject listening;
         QVector<ScanFrames> decoded;
-        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
                 [&decoded](const ScanFrames &frames) { decoded.append(frames); });
         QVERIFY(millisecondsToPlay(
-                    1, [this] { QVERIFY(window->replayCapture(path("scan.pcap"))); }) >= 0);
+                    1, [this] { QVERIFY(window.replayCapture(path("scan.pcap"))); }) >= 0);
 
-        QCOMPARE(DataGram(window).sent(), commands);
-        QCOMPARE(DataGram(window).received().size(), revolutions + 1);
+        QCOMPARE(DataGram(&window).sent(), commands);
+        QCOMPARE(DataGram(&window).received().size(), revolutions + 1);
         QCOMPARE(replay->bytesDiscarded(), 0);
-        QVERIFY(widget<QLineEdit>(window, "lineEditDevName")->text().isEmpty());
+        QVERIFY(widget<QLineEdit>(&window, "lineEditDevName")->text().isEmpty());
 
-        QVERIFY(window->exportScanCsv(path("scan.csv")) && window->exportScanPng(path("scan.png")));
+        QVERIFY(window.exportScanCsv(path("scan.csv")) && window.exportScanPng(path("scan.png")));
         QFile table(path("scan.csv"));
         QVERIFY(table.open(QIODevice::ReadOnly));
         const QString rows = QString::fromUtf8(table.readAll()).remove(0, ScanCsv::header().size());
         QVERIFY(std::any_of(decoded.cbegin(), decoded.cend(), [&rows](const ScanFrames &frames) {
             return !frames.isEmpty() && rows == ScanCsv::rows(1, frames);
         }));
-        QCOMPARE(QImage(path("scan.png")).size(),
-                 widget<RadarIndicatorWidget>(window, "radarIndicatorWidget")->size());
+        QCOMPARE(QImage(path("scan.png")).size(), scan->size());
 
-        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(1);
+        widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(1);
         // Faster than the recording could ever play at 1×, and never ahead of 4×.
-        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(); });
+        const qint64 fourfoldMs = millisecondsToPlay(4, [this] { clickPlay(&window); });
         QVERIFY2(fourfoldMs >= 0 && fourfoldMs < replay->durationUs() / usPerMs,
                  qPrintable(QString::number(fourfoldMs)));
-    }
 
-    void pauseHoldsTheDisplay()
-    {
-        widget<QComboBox>(window, "comboBoxReplaySpeed")->setCurrentIndex(0);
-        clickPlay();
+        widget<QComboBox>(&window, "comboBoxReplaySpeed")->setCurrentIndex(0);
+        clickPlay(&window);
         QTRY_VERIFY(replay->positionUs() > revolutions * revolutionUs / 2);
-        clickPlay();
-        const QImage paused = display();
+        clickPlay(&window);
+        const QImage paused = scan->canvas();
         const qint64 position = replay->positionUs();
         QTest::qWait(300);
         QCOMPARE(replay->positionUs(), position);
-        QVERIFY(display() == paused);
-        QSignalSpy finished(replay, &ReplayLink::finished);
-        clickPlay();
-        QVERIFY(finished.wait(10000));
-        QVERIFY(display() != paused);
-    }
+        QVERIFY(scan->canvas() == paused);
+        QVERIFY(playedToTheEnd(&window));
+        QVERIFY(scan->canvas() != paused);
 
-    // A seek hands the records on from the event loop, and the session follows them as the
-    // offline decoding does; a damaged capture says where, and the mode stays the recording's.
-    void seekAheadRunsFromTheEventLoop()
-    {
+        // A seek hands the records on from the event loop, and the session follows them as the
+        // offline decoding does; a damaged capture says where, and the mode stays the recording's.
         const QString damaged = path("damaged.pcap");
-        writeCapture(damaged);
+        write(damaged, revolutions);
         QVERIFY(QFile::resize(damaged, QFileInfo(damaged).size() - 1));
         int offline = 0;
         OfflineReplay::decode(damaged, [&offline](int, qint64, const ScanFrames &) { ++offline; });
-        QObject listening;
+        QObject following;
         int followed = 0;
-        connect(window->findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &listening,
+        connect(window.findChild<DeviceSession *>(), &DeviceSession::revolutionDecoded, &following,
                 [&followed](const ScanFrames &, bool complete) { followed += complete; });
-        QVERIFY(window->replayCapture(damaged));
-        clickPlay();
-        QVERIFY(!widget<QComboBox>(window, "comboBoxConnMode")->isEnabled());
-        QCOMPARE(widget<QLabel>(window, "labelLinkStatus")->text(),
+        QVERIFY(window.replayCapture(damaged));
+        clickPlay(&window);
+        QVERIFY(!widget<QComboBox>(&window, "comboBoxConnMode")->isEnabled());
+        QCOMPARE(widget<QLabel>(&window, "labelLinkStatus")->text(),
                  QStringLiteral("捕获文件在第 33 条记录（第 1.4 秒）处损坏，只能回放到此处"));
 
-        auto *slider = widget<QSlider>(window, "horizontalSliderReplay");
+        auto *slider = widget<QSlider>(&window, "horizontalSliderReplay");
         slider->setValue(slider->maximum());
         QCOMPARE(replay->positionUs(), 0);
         QTRY_COMPARE(replay->positionUs(), replay->durationUs());
