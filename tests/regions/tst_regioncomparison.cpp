@@ -1,4 +1,5 @@
 #include "regions/regioncomparison.h"
+#include "regions/regionfingerprint.h"
 
 #include <QtTest>
 
@@ -72,6 +73,11 @@ private slots:
                                                    .arg(difference.region)));
         }
         QCOMPARE(texts, expected);
+        // The fingerprint names what the device holds: colours, fractions, entry order and the
+        // count's lost high byte leave it, any held difference changes it.
+        const QString written = RegionFingerprint::of(fileStore());
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9a-f]{64}$")).match(written).hasMatch());
+        QCOMPARE(RegionFingerprint::of(device) == written, expected.isEmpty());
     }
 };
 
