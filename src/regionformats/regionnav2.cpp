@@ -1,6 +1,7 @@
 #include "regionformats/regionnav2.h"
 
 #include "regionformats/regiondxf.h"
+#include "regions/alarmevaluation.h"
 
 #include <QSaveFile>
 
@@ -57,9 +58,13 @@ bool isAction(const QString &action)
 
 QByteArray parameters(int groupIndex, const RegionGroup &group, const QStringList &actions)
 {
+    // The area the region display draws and the alarm preview counts: the sensor, then the
+    // vertices as the device holds them. A region of fewer than three vertices guards nothing.
+    const AlarmEvaluator held(group);
+    const auto guards = [&held](int rgnIndex) { return held.heldPolygon(rgnIndex).size() > 3; };
     QStringList names;
     for (int rgnIndex = 0; rgnIndex < group.size(); ++rgnIndex) {
-        if (!group.at(rgnIndex).polygon.isEmpty())
+        if (guards(rgnIndex))
             names.append(RegionDxf::layerName(groupIndex, rgnIndex));
     }
     YAML::Emitter out;
@@ -72,14 +77,14 @@ QByteArray parameters(int groupIndex, const RegionGroup &group, const QStringLis
     out << YAML::EndSeq;
     for (int rgnIndex = 0; rgnIndex < group.size(); ++rgnIndex) {
         const Region &region = group.at(rgnIndex);
-        if (region.polygon.isEmpty())
+        if (!guards(rgnIndex))
             continue;
         const QString name = RegionDxf::layerName(groupIndex, rgnIndex);
         const QString action = actions.value(rgnIndex);
         out << YAML::Key << name.toStdString() << YAML::Value << YAML::BeginMap;
         out << YAML::Key << "type" << YAML::Value << "polygon";
         out << YAML::Key << "points" << YAML::Value << YAML::DoubleQuoted
-            << pointsText(region.polygon);
+            << pointsText(held.heldPolygon(rgnIndex));
         out << YAML::Key << "action_type" << YAML::Value << action.toStdString();
         // The region's alarm point count is what the device needs inside it before it alarms.
         out << YAML::Key << "min_points" << YAML::Value << region.alarmPointNum;

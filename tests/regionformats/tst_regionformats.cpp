@@ -1,4 +1,5 @@
 #include "regionformats/regiondxf.h"
+#include "regions/alarmevaluation.h"
 #include "regions/regionfile.h"
 #include "regions/regionfingerprint.h"
 
@@ -156,7 +157,7 @@ private slots:
             QCOMPARE(polygon["type"].as<std::string>(), std::string("polygon"));
             QCOMPARE(polygon["action_type"].as<std::string>(), std::string(actions[r]));
             const YAML::Node points = YAML::Load(polygon["points"].as<std::string>());
-            const QPolygonF mm = store[7][r].polygon;
+            const QPolygonF mm = AlarmEvaluator(store[7]).heldPolygon(r);
             QCOMPARE(int(points.size()), mm.size());
             for (int i = 0; i < mm.size(); ++i) {
                 QCOMPARE(points[i][0].as<double>(), mm[i].x() / 1000);
