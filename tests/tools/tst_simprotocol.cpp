@@ -335,7 +335,7 @@ private slots:
     void processRefusesNonLoopbackAddress()
     {
         QProcess sim;
-        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), {"--udp", "192.168.1.102:502"}); // refused: never bound
+        sim.start(QStringLiteral(VKS20_SIM_PROGRAM), {"--udp", "192.168.1.102:502"}); // refused
         QVERIFY(sim.waitForFinished(waitMs));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.exitCode(), 2);
