@@ -2,9 +2,6 @@
 
 #include "device/devicesession.h"
 #include "device/replaylink.h"
-#include "device/scancsv.h"
-
-#include <QIODevice>
 
 namespace OfflineReplay {
 
@@ -34,17 +31,6 @@ bool decode(const QString &capturePath, const RevolutionHandler &take, QString *
     if (error)
         *error = replay.damage()->text();
     return false;
-}
-
-bool writeCsv(const QString &capturePath, QIODevice *out, QString *error)
-{
-    out->write(ScanCsv::header().toUtf8());
-    return decode(
-        capturePath,
-        [out](int number, qint64, const ScanFrames &frames) {
-            out->write(ScanCsv::rows(number, frames).toUtf8());
-        },
-        error);
 }
 
 } // namespace OfflineReplay

@@ -8,8 +8,6 @@
 #include <functional>
 #include <optional>
 
-class QIODevice;
-
 // A capture decoded without a window and without waiting: its conversation goes through a
 // session of its own as fast as it can be read, and every complete revolution comes out,
 // numbered 1..N in order as a live scan numbers them, with the time (microseconds since the
@@ -22,7 +20,5 @@ using RevolutionHandler = std::function<void(int number, qint64 timeUs, const Sc
 // (the revolutions before the damage have been handed on by then, and `damage` says where).
 bool decode(const QString &capturePath, const RevolutionHandler &take, QString *error = nullptr,
             std::optional<CaptureDamage> *damage = nullptr);
-// The revolutions of decode() as ScanCsv: the header, then the rows of each.
-bool writeCsv(const QString &capturePath, QIODevice *out, QString *error = nullptr);
 
 } // namespace OfflineReplay
